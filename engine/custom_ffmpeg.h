@@ -1,0 +1,166 @@
+// The engine object of one conversion job: every setting of a command-line transcoder held as
+// a field, so several jobs can be configured and run at once, each on its own worker thread.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/pause_gate.h"
+#include "common/thread_priority.h"
+#include "engine/engine_types.h"
+#include "engine/job_settings.h"
+
+struct AVCodec;
+struct AVCodecContext;
+struct AVFormatContext;
+struct SwsContext;
+
+namespace brenvale {
+
+class TBitmap;
+class TCustomFFmpeg;
+class TFFmpegThread;
+
+// Event slots; each is called only when set.
+using TEngineLogEvent = std::function<void(TCustomFFmpeg& sender, int level, const std::string& message)>;
+using TEngineProgressEvent = std::function<void(
+    TCustomFFmpeg& sender, std::int32_t frame_number, std::int32_t fps, std::int32_t current_duration,
+    float quality, float bit_rate, std::int64_t current_size, std::int32_t total_output_duration)>;
+using TEnginePreviewEvent =
+    std::function<void(TCustomFFmpeg& sender, TBitmap& bitmap, std::int32_t frame_number, std::int64_t pts)>;
+using TEngineBeforeHookEvent = std::function<void(TCustomFFmpeg& sender, std::int64_t pts, THookAction& action)>;
+using TEngineCustomHookEvent = std::function<void(TCustomFFmpeg& sender, TBitmap& bitmap, std::int32_t frame_number,
+                                                  std::int64_t pts, bool& update, bool& stop_hook)>;
+using TEngineTerminateEvent = std::function<void(TCustomFFmpeg& sender)>;
+
+// Holders of generic option values set by name; copied into the real contexts later.
+struct TOptionContext {
+    std::vector<std::string> opt_names;  // generic options set so far, in order
+    std::array<AVCodecContext*, kMediaTypeCount> codec_opts{};  // indexed by media type
+    AVFormatContext* format_opts = nullptr;
+    SwsContext* sws_opts = nullptr;
+    std::function<void(int level)> on_debug;  // bound to the engine's set_verbose
+};
+
+// The pending settings and the job's tables are inherited from TJobSettings.
+class TCustomFFmpeg : public TJobSettings {
+public:
+    // Threads:
+    // - Configuration (options, opening files, prepare_job, start) runs on the owner's thread.
+    // - From start until notify_terminated the thread that runs `run` owns every field; the
+    //   owner then calls only request_stop, cancel, pause, resume and set_preview_flags.
+    // - Flags read across threads (control block) are atomics; preview_flags changes under
+    //   PreviewLock(). exception_message and finished are written before `terminated` is set
+    //   and may be read once it is.
+    // - Event slots are called on the thread that runs the job (for cancel of a job that
+    //   never ran: on its TDoTerminateThread).
+    // - Library objects stay the engine's until release_job.
+
+    TCustomFFmpeg();
+    // Asks a running job to stop and waits until no thread of the job uses the engine
+    // (serving main-thread calls meanwhile when called on the main thread).
+    virtual ~TCustomFFmpeg();
+    TCustomFFmpeg(const TCustomFFmpeg&) = delete;
+    TCustomFFmpeg& operator=(const TCustomFFmpeg&) = delete;
+
+    // Does nothing without the converter's libraries; otherwise release_job, reset_options,
+    // a fresh control state and new option holders. Called once, first, for every job.
+    void prepare_job();
+    // Gives every pending setting, table count and flag its default.
+    void reset_options();
+
+    // Validates and starts the job. Threaded: returns the suspended worker thread; the caller
+    // records its id and must resume it (it deletes itself when done). Otherwise runs the job
+    // before returning.
+    // Returns nullptr when not threaded, when the job already ran or when validation failed
+    // (the job then ended with exception_raised set and on_terminate delivered).
+    TFFmpegThread* start(bool threaded, TThreadPriority priority = TThreadPriority::tpNormal);
+    // The body of a job; errors of the conversion end the job instead of leaving it.
+    void run();
+    void request_stop();
+    // Stops a running job; reports a job that never started as ended, from another thread.
+    void cancel();
+    void pause();
+    void resume();
+    void set_preview_flags(TPreviewFlags flags);
+    void set_verbose(int level);
+    void release_job();
+    void notify_terminated();
+
+    // Checked additions to the tables. A full table raises FFmpegException and the caller
+    // keeps what it passed.
+    void add_input_file(AVFormatContext* file);
+    void add_output_file(AVFormatContext* file);
+    void add_input_codec(const AVCodec* codec);
+    void add_output_codec(const AVCodec* codec);
+    void add_stream_map(const TStreamMap& map);
+    void add_metadata_map(const TMetadataMap& map);
+
+    // ---- Opened files; the engine owns them until release_job. The other tables of these
+    // groups and the pending settings are in TJobSettings.
+    std::array<AVFormatContext*, MAX_FILES> input_files{};
+    std::int32_t input_file_count = 0;
+    std::array<AVFormatContext*, MAX_FILES> output_files{};
+    std::int32_t output_file_count = 0;
+
+    TOptionContext option_context;
+
+    // ---- Run-time state
+    // Codec contexts the run opened, newest first; `run` closes and frees what is left.
+    std::vector<AVCodecContext*> output_stream_list;
+    std::vector<AVCodecContext*> input_stream_list;
+
+    // ---- Control and events
+    std::atomic<TFFmpegThread*> worker_thread{nullptr};  // never dereferenced by the engine
+    std::atomic<bool> running{false};
+    std::atomic<bool> stop_requested{false};
+    std::atomic<bool> finished{false};
+    std::atomic<bool> terminated{false};
+    std::atomic<bool> exception_raised{false};
+    std::string exception_message;
+    std::int32_t total_duration_ms = -1;  // -1 = unknown
+    std::string last_error;
+    std::atomic<TPreviewFlags> preview_flags{0};
+    std::int64_t progress_interval = 500000;  // microseconds
+    std::int64_t preview_interval = 100000;   // microseconds
+
+    TEngineLogEvent on_log;  // level -1 error, 0 warning, 1 information
+    TEngineProgressEvent on_progress;
+    TEnginePreviewEvent on_preview;
+    TEngineBeforeHookEvent on_before_hook;
+    TEngineCustomHookEvent on_custom_hook;
+    TEngineTerminateEvent on_terminate;
+
+private:
+    friend class TFFmpegThread;
+    friend class TDoTerminateThread;
+
+    static bool libraries_bound();
+    void create_option_holders();
+
+    // The conversion of the run; for now one empty iteration of the packet loop.
+    void transcode();
+    void wait_while_paused();
+    void close_encoders();
+    void close_decoders();
+    void end_with_exception(const std::string& message);
+
+    void release_option_holders();
+    void release_output_files();
+    void release_input_files();
+    void release_owned_settings();
+
+    // A job thread is created for the engine / makes its very last use of it.
+    void thread_entered();
+    void thread_left();
+
+    PauseGate pause_gate_;
+    std::atomic<int> threads_inside_{0};         // job threads that may still use the engine
+    std::atomic<bool> terminate_pending_{false};  // cancel handed the end to a thread
+};
+
+}  // namespace brenvale

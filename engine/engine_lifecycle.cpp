@@ -1,0 +1,106 @@
+// A job from preparation to its end: prepare_job, start, run and notify_terminated.
+#include <exception>
+#include <mutex>
+
+#include "binding/library_loader.h"
+#include "binding/media_api.h"
+#include "engine/custom_ffmpeg.h"
+#include "engine/ffmpeg_exception.h"
+#include "engine/ffmpeg_thread.h"
+
+namespace brenvale {
+namespace {
+
+// Frees the codec contexts a run opened, each under the codec lock.
+void close_codecs(std::vector<AVCodecContext*>& list, bool free_pass_statistics) {
+    for (AVCodecContext*& codec : list) {
+        const std::lock_guard<std::mutex> lock(Loader().CodecLock());
+        if (free_pass_statistics) ff::av_freep(&codec->stats_in);
+        ff::avcodec_free_context(&codec);
+    }
+    list.clear();
+}
+
+}  // namespace
+
+void TCustomFFmpeg::prepare_job() {
+    if (!libraries_bound()) return;
+    release_job();
+    reset_options();
+    running = false;
+    stop_requested = false;
+    finished = false;
+    terminated = false;
+    terminate_pending_ = false;
+    exception_raised = false;
+    exception_message.clear();
+    total_duration_ms = -1;
+    create_option_holders();
+}
+
+TFFmpegThread* TCustomFFmpeg::start(bool threaded, TThreadPriority priority) {
+    if (running || terminated || terminate_pending_) return nullptr;
+    TFFmpegThread* thread = nullptr;
+    try {
+        if (output_file_count <= 0) throw FFmpegException("At least one output file must be specified");
+        if (input_file_count == 0) throw FFmpegException("At least one input file must be specified");
+        if (threaded) thread = TFFmpegThread::Create(*this, priority);
+    } catch (const std::exception& error) {
+        release_job();
+        end_with_exception(error.what());
+        notify_terminated();
+        return nullptr;
+    }
+    running = true;
+    stop_requested = false;
+    finished = false;
+    terminated = false;
+    pause_gate_.Reset();
+    if (!threaded) {
+        run();
+        return nullptr;
+    }
+    worker_thread = thread;
+    return thread;
+}
+
+void TCustomFFmpeg::run() {
+    finished = false;
+    try {
+        transcode();
+    } catch (const std::exception& error) {
+        end_with_exception(error.what());
+    } catch (...) {
+        end_with_exception("Unknown error");
+    }
+    close_encoders();
+    close_decoders();
+    release_job();
+    notify_terminated();
+}
+
+void TCustomFFmpeg::transcode() {
+    // Nothing is converted yet: the run is a single pass of the loop, which honours a pause
+    // and then reaches the normal end.
+    wait_while_paused();
+    finished = !stop_requested;
+}
+
+void TCustomFFmpeg::close_encoders() { close_codecs(output_stream_list, true); }
+
+void TCustomFFmpeg::close_decoders() { close_codecs(input_stream_list, false); }
+
+void TCustomFFmpeg::end_with_exception(const std::string& message) {
+    if (on_log) on_log(*this, -1, message);
+    exception_message = message;
+    exception_raised = true;
+}
+
+void TCustomFFmpeg::notify_terminated() {
+    running = false;
+    terminated = true;
+    worker_thread = nullptr;
+    if (on_terminate) on_terminate(*this);
+}
+
+}  // namespace brenvale
