@@ -1,0 +1,44 @@
+// Reads a media file back the way a player would: probe it, then decode every packet of
+// every stream and count what comes out.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "binding/media_api.h"
+
+namespace brenvale::testing {
+
+struct StreamReport {
+    AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
+    std::string codec;  // codec name from the stream parameters
+    int width = 0;
+    int height = 0;
+    AVRational frame_rate{0, 1};  // the library's guess from the stream
+    int sample_rate = 0;
+    int channels = 0;
+    std::int64_t duration_us = -1;  // -1 when the stream states none
+    std::int64_t frames = 0;        // pictures, audio frames or subtitle cues decoded
+    std::int64_t samples = 0;       // audio samples per channel decoded
+    int decode_errors = 0;
+};
+
+struct MediaReport {
+    int open_result = 0;  // negative library error when opening or probing failed
+    std::string format;
+    std::int64_t duration_us = -1;  // -1 when the container states none
+    std::vector<StreamReport> streams;
+
+    bool Opened() const { return open_result >= 0; }
+    std::vector<StreamReport> StreamsOf(AVMediaType type) const;
+};
+
+// Called for every decoded picture and audio frame; the frame is valid during the call.
+using FrameVisitor = std::function<void(int stream_index, const AVFrame& frame)>;
+
+// `path` is a UTF-8 file name. The converter libraries must be loaded.
+MediaReport ReadMedia(const std::string& path, const FrameVisitor& visitor = {});
+
+}  // namespace brenvale::testing

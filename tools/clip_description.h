@@ -1,0 +1,78 @@
+// What a synthetic clip holds. The description is also the expectation: a reader of the
+// written file should find exactly these tracks, sizes, rates and counts.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brenvale::mediagen {
+
+struct FrameRate {
+    int num = 25;
+    int den = 1;
+};
+
+struct VideoSpec {
+    std::string codec = "libx264";  // encoder name
+    int width = 320;
+    int height = 240;
+    FrameRate frame_rate;
+    std::int64_t frame_count = 50;
+    std::string pixel_format = "yuv420p";  // planar 8-bit YUV
+
+    std::int64_t DurationUs() const;
+};
+
+struct AudioSpec {
+    std::string codec = "aac";  // encoder name
+    int sample_rate = 44100;
+    int channels = 2;
+    std::int64_t sample_count = 88200;  // per channel
+    double tone_hz = 440.0;             // the same sine on every channel
+
+    std::int64_t DurationUs() const;
+    // Samples a decoder may return beyond sample_count: lossy codecs add their start delay
+    // and pad the last frame, and not every container trims them. 0 for PCM.
+    std::int64_t MaxExtraDecodedSamples() const;
+};
+
+struct SubtitleCue {
+    std::int64_t start_ms = 0;
+    std::int64_t end_ms = 0;
+    std::string text;
+};
+
+struct SubtitleSpec {
+    std::string codec = "subrip";  // encoder name
+    std::vector<SubtitleCue> cues;
+};
+
+struct ClipFlags {
+    bool cut_short = false;         // written whole, then cut to half its size
+    bool random_bytes = false;      // bytes of a fixed-seed generator instead of media
+    bool unknown_duration = false;  // the container records no duration
+};
+
+struct ClipDescription {
+    std::string name;       // stable catalogue name
+    std::string format;     // muxer name ("mp4", "avi", "matroska", "wav", "h264", ...)
+    std::string file_name;  // name inside the catalogue folder
+    std::optional<VideoSpec> video;
+    std::vector<AudioSpec> audio;  // one entry per audio track, in stream order
+    std::optional<SubtitleSpec> subtitle;
+    ClipFlags flags;
+
+    // False for random bytes: no demuxer should accept the file.
+    bool Opens() const;
+    // True when every frame and sample described can be decoded back.
+    bool IsComplete() const;
+    // Length of the longest track.
+    std::int64_t DurationUs() const;
+    // How much longer than DurationUs() a container may say the clip is (audio padding).
+    std::int64_t DurationToleranceUs() const;
+    int StreamCount() const;
+};
+
+}  // namespace brenvale::mediagen
