@@ -100,6 +100,20 @@ public:
     void add_stream_map(const TStreamMap& map);
     void add_metadata_map(const TMetadataMap& map);
 
+    // ==== Output files and streams (output_file.cpp, output_streams.cpp, target_presets.cpp)
+    // Creates one output with its streams from the pending settings. Returns the new
+    // output_file_count, or -1 with last_error set; a failed attempt leaves nothing behind.
+    std::int32_t open_output_file(const std::string& file_name);
+    // Add one stream to `context`: the output being created or the last output. They raise
+    // FFmpegException.
+    void new_video_stream(AVFormatContext* context);
+    void new_audio_stream(AVFormatContext* context);
+    void new_subtitle_stream(AVFormatContext* context);
+    // The vcd, svcd, dvd, dv and dv50 presets. `norm` is "pal", "ntsc", "film" or anything else
+    // to detect it; `fallback_norm` decides when detection finds nothing. Raises FFmpegException.
+    void apply_target(const std::string& type, const std::string& norm, const std::string& fallback_norm);
+    // ==== end of output files and streams
+
     // ---- Opened files; the engine owns them until release_job. The other tables of these
     // groups and the pending settings are in TJobSettings.
     std::array<AVFormatContext*, MAX_FILES> input_files{};
