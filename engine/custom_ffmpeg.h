@@ -6,13 +6,17 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/pause_gate.h"
 #include "common/thread_priority.h"
+#include "engine/bitstream_filter_chain.h"
 #include "engine/engine_types.h"
 #include "engine/job_settings.h"
+#include "engine/video_hook.h"
 
 struct AVCodec;
 struct AVCodecContext;
@@ -113,6 +117,33 @@ public:
     // to detect it; `fallback_norm` decides when detection finds nothing. Raises FFmpegException.
     void apply_target(const std::string& type, const std::string& norm, const std::string& fallback_norm);
     // ==== end of output files and streams
+
+    // ==== Options and video hook plug-ins (options*.cpp, option_*.cpp, video_hook*.cpp)
+    // Configuration thread only; the chains are handed to the output streams.
+    // Raises FFmpegException, ConvertError or AssertionError on a bad value; the setting
+    // concerned keeps its previous value.
+    void apply_option(const std::string& name, const std::string& value);
+    // Pass 0 applies every line except "newvideo", "newaudio" and "newsubtitle"; pass 1 only those.
+    void apply_option_list(const std::string& text, int pass);
+    // Never raises: invalid values go to the library log, unknown names are ignored.
+    bool set_generic_option(const std::string& name, const std::string& value);
+    // Target and holder are library objects with options (codec, container or scaler contexts).
+    void apply_generic_options(void* target, void* holder, int required_flags);
+    void set_input_format(const std::string& name);
+    void set_output_format(const std::string& name);
+    void release_video_hooks();
+    // The pending filter chains and the kept option texts, with release_job.
+    void release_option_state();
+
+    TBitstreamFilterChain video_bsf_chain;
+    TBitstreamFilterChain audio_bsf_chain;
+    TBitstreamFilterChain subtitle_bsf_chain;
+    // Run by the frame hooks on the job's thread, in the order the "vhook" options came.
+    TVideoHookChain video_hooks;
+    // Generic options private to an encoder or a muxer have no holder to live on: their texts by
+    // (holder, name), until apply_generic_options meets a target that has them.
+    std::map<std::pair<const void*, std::string>, std::string> private_option_values;
+    // ==== end of options and video hook plug-ins
 
     // ---- Opened files; the engine owns them until release_job. The other tables of these
     // groups and the pending settings are in TJobSettings.

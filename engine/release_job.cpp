@@ -29,6 +29,8 @@ void TCustomFFmpeg::release_job() {
     release_output_files();
     release_input_files();
     release_owned_settings();
+    release_option_state();
+    release_video_hooks();
 }
 
 void TCustomFFmpeg::release_output_files() {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -91,20 +90,6 @@ TEST(OptionValues, StreamMapsSkipExactlyOneCharacterAfterEachNumber) {
     EXPECT_EQ(ParseTimeStampScale("3:1.5"), (std::pair<int, double>{3, 1.5}));
 }
 
-TEST(OptionValues, AspectRatiosTakeTwoIntegersOrOneNumber) {
-    struct Case {
-        const char* text;
-        double ratio;
-    };
-    const Case cases[] = {{"16:9", 16.0 / 9.0}, {"4:0", 0.0}, {"abc", 0.0}, {"1.5:1", 0.0},
-                          {"1.5", 1.5},         {"-4:3", -4.0 / 3.0},    {"4:-3", 0.0}, {"", 0.0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_DOUBLE_EQ(ParseAspectRatio(c.text), c.ratio);
-    }
-    EXPECT_FLOAT_EQ(static_cast<float>(ParseAspectRatio("16:9")), 1.7777778f);
-}
-
 TEST(OptionValues, PadColoursConvertWithTheIntegerBt601Formulas) {
     struct Case {
         std::int32_t rgb;
@@ -141,12 +126,6 @@ TEST(OptionValues, MatricesNeedSixtyFourCoefficients) {
     EXPECT_EQ(matrix[1], 32);
     EXPECT_EQ(matrix[2], 0);
     EXPECT_EQ(matrix[3], 4);
-}
-
-TEST(OptionValues, CodecTagsAreExactlyFourCharactersFirstInTheLowestByte) {
-    EXPECT_EQ(FourCharacterTag("XVID"), std::optional<std::uint32_t>('X' | 'V' << 8 | 'I' << 16 | 'D' << 24));
-    EXPECT_EQ(FourCharacterTag("XVI"), std::nullopt);
-    EXPECT_EQ(FourCharacterTag("XVIDX"), std::nullopt);
 }
 
 TEST(OptionValues, HookWordsSplitAtBarsWhenThereIsOneElseAtSpaces) {

@@ -1,0 +1,60 @@
+// The dispatcher of single options and of option lists.
+#include "engine/options.h"
+
+#include <unordered_map>
+
+#include "engine/custom_ffmpeg.h"
+#include "engine/option_values.h"
+
+namespace brenvale {
+namespace {
+
+using TOptionMap = std::unordered_map<std::string_view, TOptionHandler>;
+
+TOptionMap build_option_map() {
+    TOptionMap map;
+    for (const auto group : {ignored_and_diagnostic_options(), file_options(), timing_options(),
+                             video_options(), picture_options(), audio_and_subtitle_options()}) {
+        for (const TOptionEntry& entry : group) map.emplace(entry.name, entry.handler);
+    }
+    return map;
+}
+
+bool is_stream_adding_option(const std::string& name) {
+    return name == "newvideo" || name == "newaudio" || name == "newsubtitle";
+}
+
+}  // namespace
+
+TOptionHandler find_option_handler(std::string_view name) {
+    static const TOptionMap map = build_option_map();
+    const auto found = map.find(name);
+    return found == map.end() ? nullptr : found->second;
+}
+
+void TCustomFFmpeg::apply_option(const std::string& name, const std::string& value) {
+    if (const TOptionHandler handler = find_option_handler(name)) {
+        handler(*this, name, value);
+    } else {
+        set_generic_option(name, value);
+    }
+}
+
+void TCustomFFmpeg::apply_option_list(const std::string& text, int pass) {
+    // Stream-adding lines need the output file, so they come in a second pass after it exists.
+    const bool stream_pass = pass == 1;
+    for (const auto& [name, value] : SplitOptionList(text)) {
+        if (is_stream_adding_option(name) == stream_pass) apply_option(name, value);
+    }
+}
+
+void TCustomFFmpeg::release_video_hooks() { video_hooks.release_video_hooks(); }
+
+void TCustomFFmpeg::release_option_state() {
+    video_bsf_chain.clear();
+    audio_bsf_chain.clear();
+    subtitle_bsf_chain.clear();
+    private_option_values.clear();
+}
+
+}  // namespace brenvale
