@@ -79,6 +79,7 @@
     X(av_read_play) X(av_seek_frame) X(avformat_seek_file) X(avformat_flush)            \
     X(av_find_input_format) X(av_guess_format) X(av_guess_codec) X(av_probe_input_format) \
     X(av_probe_input_format2) X(av_demuxer_iterate) X(av_muxer_iterate) X(av_dump_format) \
+    X(av_probe_input_buffer2) X(av_stream_get_codec_timebase)                             \
     X(av_find_best_stream) X(av_find_program_from_stream) X(av_new_program)              \
     X(av_sdp_create) X(av_filename_number_test) X(av_codec_get_id) X(av_codec_get_tag)  \
     X(avformat_query_codec) X(avformat_match_stream_specifier) X(av_guess_frame_rate)   \

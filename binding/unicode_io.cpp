@@ -95,14 +95,17 @@ bool IsUnicodeIo(const AVIOContext* io) { return io && io->seek == UnicodeSeek; 
 
 int OpenLibraryInput(AVFormatContext** context, const std::string& library_name,
                      const AVInputFormat* format, AVDictionary** options) {
-    *context = nullptr;
     if (!IsUnicodeName(library_name)) {
         return ff::avformat_open_input(context, library_name.c_str(), format, options);
     }
     AVIOContext* io = nullptr;
     const int opened = OpenUnicodeIo(&io, library_name, AVIO_FLAG_READ);
-    if (opened < 0) return opened;
-    *context = ff::avformat_alloc_context();
+    if (opened < 0) {
+        ff::avformat_free_context(*context);
+        *context = nullptr;
+        return opened;
+    }
+    if (!*context) *context = ff::avformat_alloc_context();
     if (!*context) {
         FreeUnicodeIo(&io);
         return AVERROR(ENOMEM);

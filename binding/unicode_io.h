@@ -18,7 +18,8 @@ namespace brenvale {
 int OpenUnicodeIo(AVIOContext** io, const std::string& library_name, int flags);
 bool IsUnicodeIo(const AVIOContext* io);
 
-// avformat_open_input for a library name. On failure *context is null and nothing leaks.
+// avformat_open_input for a library name. *context is null, or a context the caller allocated
+// and configured, which is then used. On failure *context is null and nothing leaks.
 int OpenLibraryInput(AVFormatContext** context, const std::string& library_name,
                      const AVInputFormat* format, AVDictionary** options);
 // avformat_close_input that also frees a unicode I/O context.

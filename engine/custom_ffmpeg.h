@@ -11,6 +11,10 @@
 #include <utility>
 #include <vector>
 
+extern "C" {
+#include <libavcodec/codec_id.h>
+}
+
 #include "common/pause_gate.h"
 #include "common/thread_priority.h"
 #include "engine/bitstream_filter_chain.h"
@@ -144,6 +148,29 @@ public:
     // (holder, name), until apply_generic_options meets a target that has them.
     std::map<std::pair<const void*, std::string>, std::string> private_option_values;
     // ==== end of options and video hook plug-ins
+
+    // ==== Input files (input_file.cpp, input_streams.cpp, find_codec.cpp)
+    // Configuration thread only.
+    // Opens one input with the pending settings and copies its stream properties back into
+    // them. False with last_error set when it fails; nothing is added then. Either way the
+    // one-input settings (formats, video_channel, the three codec names) are cleared. Raises
+    // FFmpegException only for a stream of an unknown media type.
+    bool open_input_file(const std::string& file_name);
+    // The id of the decoder or encoder named `name`; AV_CODEC_ID_NONE for an empty name.
+    // False with last_error set when no codec has that name or it has another media type.
+    bool find_codec(const std::string& name, AVMediaType type, bool encoder, AVCodecID& codec_id);
+    struct TInputKinds {
+        bool has_video = false;
+        bool has_audio = false;
+        bool has_subtitle = false;
+    };
+    // What the opened inputs carry. Raises FFmpegException for an unknown media type.
+    TInputKinds check_audio_video_sub_inputs() const;
+    // The decoder context of every stream of input file i, by stream index: filled from the
+    // stream's parameters, with the generic options and thread count applied, not opened.
+    // Owned here until release_job; the run opens and closes them but never frees them.
+    std::array<std::vector<AVCodecContext*>, MAX_FILES> input_decoders{};
+    // ==== end of input files
 
     // ---- Opened files; the engine owns them until release_job. The other tables of these
     // groups and the pending settings are in TJobSettings.

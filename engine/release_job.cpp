@@ -49,6 +49,10 @@ void TCustomFFmpeg::release_output_files() {
 void TCustomFFmpeg::release_input_files() {
     for (int i = 0; i < input_file_count; ++i) CloseLibraryInput(&input_files[static_cast<std::size_t>(i)]);
     input_file_count = 0;
+    for (std::vector<AVCodecContext*>& decoders : input_decoders) {
+        for (AVCodecContext*& decoder : decoders) ff::avcodec_free_context(&decoder);
+        decoders.clear();
+    }
 }
 
 void TCustomFFmpeg::release_owned_settings() {

@@ -1,0 +1,35 @@
+// The streams of an input being opened: their decoder contexts and the properties they hand
+// back to the pending settings.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct AVCodec;
+struct AVCodecContext;
+struct AVFormatContext;
+
+namespace brenvale {
+
+class TCustomFFmpeg;
+
+struct TDecoderDeleter {
+    void operator()(AVCodecContext* decoder) const;
+};
+using TDecoderPtr = std::unique_ptr<AVCodecContext, TDecoderDeleter>;
+
+// The decoder a codec name forces; none for an empty name.
+const AVCodec* decoder_named(const std::string& name);
+
+// One unopened decoder context per stream, by stream index, with the thread count and the
+// generic options applied. False when memory ran out. Raises FFmpegException "invalid
+// codec_type" for a media type outside -1..4 before anything is made.
+bool make_input_decoders(TCustomFFmpeg& engine, AVFormatContext* input, std::vector<TDecoderPtr>& decoders);
+
+// Copies the video and audio properties of every stream into the pending settings, records
+// the forced decoders and sets the discard levels. Nothing in it fails.
+void take_stream_properties(TCustomFFmpeg& engine, AVFormatContext* input,
+                            const std::vector<TDecoderPtr>& decoders);
+
+}  // namespace brenvale
