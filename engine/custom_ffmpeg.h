@@ -20,6 +20,7 @@ extern "C" {
 #include "engine/bitstream_filter_chain.h"
 #include "engine/engine_types.h"
 #include "engine/job_settings.h"
+#include "engine/output_stream_setup.h"
 #include "engine/video_hook.h"
 
 struct AVCodec;
@@ -120,6 +121,11 @@ public:
     // The vcd, svcd, dvd, dv and dv50 presets. `norm` is "pal", "ntsc", "film" or anything else
     // to detect it; `fallback_norm` decides when detection finds nothing. Raises FFmpegException.
     void apply_target(const std::string& type, const std::string& norm, const std::string& fallback_norm);
+    // Frees what the stream creators kept for output file `file_index` (release_job, failed opens).
+    void release_output_stream_setups(int file_index);
+    // Per output file and stream index: the encoder context, the copy flag and the bitstream
+    // filters, for the transcode set-up.
+    std::array<std::array<TOutputStreamSetup, MAX_STREAMS>, MAX_FILES> output_stream_setups;
     // ==== end of output files and streams
 
     // ==== Options and video hook plug-ins (options*.cpp, option_*.cpp, video_hook*.cpp)

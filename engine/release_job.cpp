@@ -42,6 +42,7 @@ void TCustomFFmpeg::release_output_files() {
         // Also frees the streams, programs, chapters and every metadata dictionary.
         ff::avformat_free_context(file);
         file = nullptr;
+        release_output_stream_setups(i);
     }
     output_file_count = 0;
 }
