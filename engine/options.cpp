@@ -14,7 +14,8 @@ using TOptionMap = std::unordered_map<std::string_view, TOptionHandler>;
 TOptionMap build_option_map() {
     TOptionMap map;
     for (const auto group : {ignored_and_diagnostic_options(), file_options(), timing_options(),
-                             video_options(), picture_options(), audio_and_subtitle_options()}) {
+                             video_options(), picture_options(), audio_and_subtitle_options(),
+                             output_options()}) {
         for (const TOptionEntry& entry : group) map.emplace(entry.name, entry.handler);
     }
     return map;

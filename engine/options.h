@@ -23,6 +23,7 @@ std::span<const TOptionEntry> timing_options();
 std::span<const TOptionEntry> video_options();
 std::span<const TOptionEntry> picture_options();
 std::span<const TOptionEntry> audio_and_subtitle_options();
+std::span<const TOptionEntry> output_options();
 
 // The handler of an exactly matching (case-sensitive) name; nullptr for names the table does not
 // know, which go to the generic option path.

@@ -103,6 +103,16 @@ TEST_F(OptionTableTest, OptionsSetTheirPendingSettings) {
              EXPECT_EQ(e.metadata[0], (std::pair<std::string, std::string>{"title", "a=b"}));
              EXPECT_EQ(e.metadata[1], (std::pair<std::string, std::string>{"author", ""}));
          }},
+        {{{"target", "pal-vcd"}}, [](auto& e) {
+             EXPECT_EQ(e.frame_width, 352);
+             EXPECT_EQ(e.frame_height, 288);
+             EXPECT_EQ(e.frame_rate.num, 25);
+         }},
+        {{{"target", "ntsc-dvd"}}, [](auto& e) {
+             EXPECT_EQ(e.frame_height, 480);
+             EXPECT_EQ(e.frame_rate.num, 30000);
+         }},
+        {{{"r", "25"}, {"target", " vcd "}}, [](auto& e) { EXPECT_EQ(e.frame_height, 288); }},
         {{{"aspect", "16:9"}}, [](auto& e) { EXPECT_FLOAT_EQ(e.frame_aspect_ratio, 1.7777778f); }},
         {{{"aspect", "-1.5"}}, [](auto& e) { EXPECT_FLOAT_EQ(e.frame_aspect_ratio, -1.5f); }},
         {{{"padcolor", "255"}}, [](auto& e) {
@@ -222,6 +232,11 @@ TEST_F(OptionTableTest, BadValuesRaiseTheirMessages) {
         {{}, "vhook", too_many_words, "Failed to add video hook function: " + too_many_words},
         {{}, "intra_matrix", Numbers(63), "Syntax error in matrix \"" + Numbers(63) + "\" at coeff 62"},
         {{}, "inter_matrix", "1", "Syntax error in matrix \"1\" at coeff 0"},
+        {{}, "target", "vcd", "frame_rate is invalid."},
+        {{}, "target", "pal-film", "Unknown target type"},
+        {{}, "newvideo", "", "At least one output file must be specified"},
+        {{}, "newaudio", "1", "At least one output file must be specified"},
+        {{}, "newsubtitle", "", "At least one output file must be specified"},
         {{}, "vbsf", "no_such_filter", "Unknown bitstream filter no_such_filter"},
         {{}, "absf", "no_such_filter=x ", "Unknown bitstream filter no_such_filter=x"},
     };
@@ -407,10 +422,29 @@ TEST_F(OptionTableTest, OptionListsApplyLinesInOrderAndStopAtTheFirstFailure) {
     EXPECT_EQ(engine_.metadata[0].second, "a=b");
     EXPECT_TRUE(engine_.subtitle_disable);
 
-    // Pass 1 applies only the stream-adding lines.
+    // Pass 1 applies only the stream-adding lines, which need an output file.
     engine_.apply_option_list("an\nqmin=abc", 1);
     EXPECT_FALSE(engine_.audio_disable);
-    EXPECT_TRUE(engine_.option_context.opt_names.empty());
+    try {
+        engine_.apply_option_list("an\nnewaudio", 1);
+        ADD_FAILURE();
+    } catch (const FFmpegException& error) {
+        EXPECT_STREQ(error.what(), "At least one output file must be specified");
+    }
+    EXPECT_FALSE(engine_.audio_disable);
+}
+
+TEST_F(OptionTableTest, StreamAddingOptionsAddToTheLastOutputFile) {
+    const std::string output = ::testing::TempDir() + "options-newstreams.mkv";
+    engine_.apply_option_list("vn\nsn\nacodec=mp2\nnewaudio", 0);
+    ASSERT_EQ(engine_.open_output_file(output), 1) << engine_.last_error;
+    AVFormatContext* file = engine_.output_files[0];
+    ASSERT_EQ(file->nb_streams, 1u);
+    engine_.apply_option_list("an\nnewaudio\nnewsubtitle", 1);
+    ASSERT_EQ(file->nb_streams, 3u);
+    EXPECT_EQ(file->streams[1]->codecpar->codec_type, AVMEDIA_TYPE_AUDIO);
+    EXPECT_EQ(file->streams[2]->codecpar->codec_type, AVMEDIA_TYPE_SUBTITLE);
+    engine_.release_job();
 }
 
 }  // namespace
