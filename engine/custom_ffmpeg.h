@@ -178,6 +178,18 @@ public:
     std::array<std::vector<AVCodecContext*>, MAX_FILES> input_decoders{};
     // ==== end of input files
 
+    // ==== Transcode (transcoder.h and the files it names)
+    // Worker thread only, while the job runs; read by the owner once the job has ended.
+    std::int64_t timer_start = 0;  // µs of the library clock when the packet loop began
+    std::int64_t video_size = 0;   // bytes of video, audio and global headers written
+    std::int64_t audio_size = 0;
+    std::int64_t extra_size = 0;
+    std::int32_t frames_dup = 0;
+    std::int32_t frames_drop = 0;
+    std::array<std::int32_t, 52> qp_histogram{};
+    friend class TTranscoder;
+    // ==== end of transcode
+
     // ---- Opened files; the engine owns them until release_job. The other tables of these
     // groups and the pending settings are in TJobSettings.
     std::array<AVFormatContext*, MAX_FILES> input_files{};
@@ -188,7 +200,7 @@ public:
     TOptionContext option_context;
 
     // ---- Run-time state
-    // Codec contexts the run opened, newest first; `run` closes and frees what is left.
+    // Codec contexts the run opened; `run` closes what is left. Their owners free them.
     std::vector<AVCodecContext*> output_stream_list;
     std::vector<AVCodecContext*> input_stream_list;
 
@@ -220,7 +232,7 @@ private:
     static bool libraries_bound();
     void create_option_holders();
 
-    // The conversion of the run; for now one empty iteration of the packet loop.
+    // The conversion of the run (TTranscoder).
     void transcode();
     void wait_while_paused();
     void close_encoders();

@@ -7,16 +7,17 @@
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/ffmpeg_thread.h"
+#include "engine/transcoder.h"
 
 namespace brenvale {
 namespace {
 
-// Frees the codec contexts a run opened, each under the codec lock.
+// Closes the codecs a run opened, each under the codec lock; their owners free the contexts.
 void close_codecs(std::vector<AVCodecContext*>& list, bool free_pass_statistics) {
-    for (AVCodecContext*& codec : list) {
+    for (AVCodecContext* codec : list) {
         const std::lock_guard<std::mutex> lock(Loader().CodecLock());
         if (free_pass_statistics) ff::av_freep(&codec->stats_in);
-        ff::avcodec_free_context(&codec);
+        ff::avcodec_close(codec);
     }
     list.clear();
 }
@@ -79,12 +80,7 @@ void TCustomFFmpeg::run() {
     notify_terminated();
 }
 
-void TCustomFFmpeg::transcode() {
-    // Nothing is converted yet: the run is a single pass of the loop, which honours a pause
-    // and then reaches the normal end.
-    wait_while_paused();
-    finished = !stop_requested;
-}
+void TCustomFFmpeg::transcode() { TTranscoder(*this).transcode(); }
 
 void TCustomFFmpeg::close_encoders() { close_codecs(output_stream_list, true); }
 

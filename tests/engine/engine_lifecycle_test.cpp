@@ -105,7 +105,7 @@ TEST_F(EngineLifecycleTest, AJobRunInTheCallerEndsThereAndFinishes) {
     engine.prepare_job();
     JobEvents events(engine);
     AddInput(engine);
-    AddOutput(engine, "out.wav", 100);
+    AddConvertibleOutput(engine, "out.wav");
 
     EXPECT_EQ(engine.start(false), nullptr);
     EXPECT_EQ(events.Terminations(), 1);
@@ -116,7 +116,7 @@ TEST_F(EngineLifecycleTest, AJobRunInTheCallerEndsThereAndFinishes) {
     EXPECT_FALSE(engine.running);
     EXPECT_EQ(engine.input_file_count, 0);
     EXPECT_EQ(engine.output_file_count, 0);
-    EXPECT_EQ(FileSize(PathOf("out.wav")), 100);
+    EXPECT_GT(FileSize(PathOf("out.wav")), 44) << "the converted sound follows the header";
 }
 
 TEST_F(EngineLifecycleTest, AThreadedJobRunsOnItsWorkerOnceResumed) {
@@ -124,7 +124,7 @@ TEST_F(EngineLifecycleTest, AThreadedJobRunsOnItsWorkerOnceResumed) {
     engine.prepare_job();
     JobEvents events(engine);
     AddInput(engine);
-    AddOutput(engine, "out.wav", 10);
+    AddConvertibleOutput(engine, "out.wav");
 
     TFFmpegThread* thread = engine.start(true, TThreadPriority::tpLower);
     ASSERT_NE(thread, nullptr);
@@ -178,7 +178,7 @@ TEST_P(HeldJobTest, APausedJobWaitsAtTheGateUntilResumedOrStopped) {
     engine.prepare_job();
     JobEvents events(engine);
     AddInput(engine);
-    AddOutput(engine, "out.wav", 10);
+    AddConvertibleOutput(engine, "out.wav");
 
     TFFmpegThread* thread = engine.start(true);
     ASSERT_NE(thread, nullptr);
@@ -205,7 +205,7 @@ TEST_F(EngineLifecycleTest, DestroyingAnEngineStopsItsPausedJobWhileServingTheMa
     auto engine = std::make_unique<TCustomFFmpeg>();
     engine->prepare_job();
     AddInput(*engine);
-    AddOutput(*engine, "out.wav", 0);
+    AddConvertibleOutput(*engine, "out.wav");
     std::atomic<bool> reported_on_main{false};
     std::atomic<bool> finished_at_end{true};
     // The handler waits for the main thread while the main thread sits in the destructor.
@@ -223,7 +223,7 @@ TEST_F(EngineLifecycleTest, DestroyingAnEngineStopsItsPausedJobWhileServingTheMa
 
     EXPECT_TRUE(reported_on_main);
     EXPECT_FALSE(finished_at_end);
-    EXPECT_FALSE(FileExists(PathOf("out.wav")));
+    EXPECT_TRUE(FileExists(PathOf("out.wav"))) << "a stopped job keeps what it wrote";
 }
 
 }  // namespace

@@ -64,9 +64,9 @@ AVFormatContext* EngineFilesTest::OpenInput(const std::string& name) {
 }
 
 void EngineFilesTest::AddInput(TCustomFFmpeg& engine, const std::string& name) {
-    AVFormatContext* input = OpenInput(name);
-    ASSERT_NE(input, nullptr);
-    engine.add_input_file(input);
+    const std::string path = PathOf(name);
+    if (!std::filesystem::exists(path)) WriteWav(path);
+    ASSERT_TRUE(engine.open_input_file(path)) << engine.last_error;
 }
 
 void EngineFilesTest::AddOutput(TCustomFFmpeg& engine, const std::string& name, int bytes) {
@@ -78,6 +78,11 @@ void EngineFilesTest::AddOutput(TCustomFFmpeg& engine, const std::string& name, 
     if (bytes > 0) ff::avio_write(output->pb, payload.data(), bytes);
     ff::avio_flush(output->pb);
     engine.add_output_file(output);
+}
+
+void EngineFilesTest::AddConvertibleOutput(TCustomFFmpeg& engine, const std::string& name) {
+    engine.apply_option("acodec", "pcm_s16le");
+    ASSERT_EQ(engine.open_output_file(PathOf(name)), engine.output_file_count) << engine.last_error;
 }
 
 }  // namespace brenvale

@@ -20,11 +20,13 @@ protected:
     void TearDown() override;
 
     std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
-    // Writes a short WAV file and adds it to the engine's inputs, opened.
+    // Writes a short WAV file and opens it as the engine's next input.
     void AddInput(TCustomFFmpeg& engine, const std::string& name = "input.wav");
     // Opens an output container with its byte stream on disk, writes `bytes` bytes and adds it
     // to the engine's outputs.
     void AddOutput(TCustomFFmpeg& engine, const std::string& name, int bytes);
+    // Creates a WAV output the input converts into, as open_output_file does for a job.
+    void AddConvertibleOutput(TCustomFFmpeg& engine, const std::string& name);
 
     // An opened input that is not yet the engine's; the caller closes it.
     AVFormatContext* OpenInput(const std::string& name);

@@ -1,0 +1,218 @@
+// brenvale-bench [folder]: the engine against the bare library path, stream copy against a
+// plain file copy, and the resident size through a long conversion. Prints ratios.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bench/bare_transcode.h"
+#include "binding/library_loader.h"
+#include "binding/media_api.h"
+#include "engine/custom_ffmpeg.h"
+#include "tools/media_generator.h"
+
+namespace brenvale::bench {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kLongSeconds = 300;
+using Options = std::vector<std::pair<std::string, std::string>>;
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Timing {
+    double wall = 1e100;
+    double cpu = 1e100;
+};
+
+// Keeps the fastest run: the machine is shared, so one run alone is noisy.
+void Measure(Timing& best, const std::function<void()>& work) {
+    const double cpu_start = CpuSeconds();
+    const double wall = Seconds(work);
+    best.wall = std::min(best.wall, wall);
+    best.cpu = std::min(best.cpu, CpuSeconds() - cpu_start);
+}
+
+// The best of three runs: the machine is shared, so one run alone is noisy.
+double BestOfThree(const std::function<void()>& work) {
+    return std::min({Seconds(work), Seconds(work), Seconds(work)});
+}
+
+mediagen::ClipDescription Clip(const std::string& video_codec, int width, int height, int frames,
+                               const std::string& format) {
+    mediagen::ClipDescription clip;
+    clip.name = "bench";
+    clip.format = format;
+    clip.video = mediagen::VideoSpec{video_codec, width, height, {25, 1}, frames, "yuv420p"};
+    mediagen::AudioSpec audio;
+    audio.codec = format == "matroska" ? "pcm_s16le" : "aac";
+    audio.sample_count = 44100LL * frames / 25;
+    clip.audio = {audio};
+    return clip;
+}
+
+long ResidentKilobytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+struct EngineRun {
+    bool finished = false;
+    std::string error;
+    std::vector<long> resident_kb;  // sampled at every progress report
+};
+
+EngineRun RunEngine(const std::string& input, const std::string& output, const Options& options) {
+    EngineRun run;
+    TCustomFFmpeg engine;
+    engine.prepare_job();
+    engine.set_verbose(-1);
+    engine.progress_interval = 100000;
+    engine.on_progress = [&run](TCustomFFmpeg&, std::int32_t, std::int32_t, std::int32_t, float, float, std::int64_t,
+                                std::int32_t) { run.resident_kb.push_back(ResidentKilobytes()); };
+    if (!engine.open_input_file(input)) {
+        run.error = engine.last_error;
+        return run;
+    }
+    for (const auto& [name, value] : options) engine.apply_option(name, value);
+    if (engine.open_output_file(output) < 0) {
+        run.error = engine.last_error;
+        return run;
+    }
+    engine.start(false);
+    run.finished = engine.finished;
+    run.error = engine.exception_message;
+    return run;
+}
+
+// Engine and bare runs alternate, so a change of the machine's load hits both alike.
+void CompareWithBarePath(const std::string& name, const std::string& input, const std::string& folder,
+                         const Options& options, const BareSettings& bare) {
+    constexpr int kRounds = 4;
+    BareResult bare_result;
+    EngineRun engine_run;
+    Timing engine;
+    Timing plain;
+    const std::string extension = "." + bare.format;
+    for (int round = 0; round < kRounds; ++round) {
+        Measure(engine, [&] { engine_run = RunEngine(input, folder + "/engine" + extension, options); });
+        Measure(plain, [&] { bare_result = RunBareTranscode(input, folder + "/bare" + extension, bare); });
+    }
+    std::printf(
+        "%-18s wall: engine %.3f s, bare %.3f s, overhead %+.1f %%; cpu: engine %.3f s, bare %.3f s, "
+        "overhead %+.1f %% (%lld pictures)%s\n",
+        name.c_str(), engine.wall, plain.wall, (engine.wall / plain.wall - 1) * 100, engine.cpu, plain.cpu,
+        (engine.cpu / plain.cpu - 1) * 100, static_cast<long long>(bare_result.video_frames),
+        engine_run.finished ? "" : (" FAILED: " + engine_run.error).c_str());
+}
+
+double CopyFile(const std::string& from, const std::string& to) {
+    return Seconds([&] {
+        std::ifstream in(from, std::ios::binary);
+        std::ofstream out(to, std::ios::binary | std::ios::trunc);
+        std::vector<char> buffer(1 << 20);
+        while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0)
+            out.write(buffer.data(), in.gcount());
+    });
+}
+
+void CompareStreamCopy(const std::string& folder) {
+    const std::string input = folder + "/large.mkv";
+    mediagen::Generate(Clip("rawvideo", 640, 360, 600, "matroska"), input);
+    const double megabytes = static_cast<double>(fs::file_size(input)) / (1 << 20);
+    const double copy_seconds = std::min({CopyFile(input, folder + "/copy.mkv"), CopyFile(input, folder + "/copy.mkv"),
+                                          CopyFile(input, folder + "/copy.mkv")});
+    std::printf("stream copy of %.0f MB: file copy %.3f s\n", megabytes, copy_seconds);
+    // Matroska's muxer checksums and buffers every cluster; AVI writes packets as they come.
+    for (const char* extension : {"avi", "mkv"}) {
+        EngineRun run;
+        const std::string output = folder + "/remux." + extension;
+        const double seconds = BestOfThree([&] {
+            run = RunEngine(input, output, {{"vcodec", "copy"}, {"acodec", "copy"}});
+        });
+        std::printf("  to %s: %.3f s, speed %.2f of the file copy%s\n", extension, seconds, copy_seconds / seconds,
+                    run.finished ? "" : (" FAILED: " + run.error).c_str());
+    }
+}
+
+void MeasureResidentSize(const std::string& folder) {
+    const std::string input = folder + "/long.mp4";
+    mediagen::Generate(Clip("mpeg4", 320, 240, 25 * kLongSeconds, "mp4"), input);
+    const EngineRun run = RunEngine(input, folder + "/long.flv",
+                                    {{"vcodec", "flv"}, {"acodec", "libmp3lame"}, {"r", "25"}, {"ar", "44100"}});
+    if (run.resident_kb.size() < 10) {
+        std::printf("resident size: too few reports (%s)\n", run.error.c_str());
+        return;
+    }
+    const auto& kb = run.resident_kb;
+    const std::size_t tenth = kb.size() / 10;
+    const long after_start = *std::max_element(kb.begin(), kb.begin() + static_cast<std::ptrdiff_t>(tenth));
+    const long peak = *std::max_element(kb.begin(), kb.end());
+    std::printf(
+        "resident size over a %d s conversion (%zu samples): %ld kB after the first tenth, %ld kB at the "
+        "end, peak %ld kB, growth after the first tenth %+ld kB\n",
+        kLongSeconds, kb.size(), after_start, kb.back(), peak, peak - after_start);
+}
+
+int Main(const std::string& folder) {
+    if (!Loader().LoadLibrarySet(kConverterLibraries)) {
+        std::fprintf(stderr, "%s\n", Loader().LastError().c_str());
+        return 1;
+    }
+    ff::av_log_set_level(AV_LOG_QUIET);
+    fs::create_directories(folder);
+    const std::string clip = folder + "/clip720.mp4";
+    mediagen::Generate(Clip("libx264", 1280, 720, 75, "mp4"), clip);
+    CompareWithBarePath("FLV preset, 720p", clip, folder,
+                        {{"acodec", "libmp3lame"},
+                         {"ac", "2"},
+                         {"ar", "44100"},
+                         {"ab", "64000"},
+                         {"vcodec", "flv"},
+                         {"r", "15"},
+                         {"vb", "200000"}},
+                        {"flv", "flv", "libmp3lame", 200000, 64000, 44100, 15});
+    CompareWithBarePath("MP4 libx264, 720p", clip, folder,
+                        {{"acodec", "aac"},
+                         {"ac", "2"},
+                         {"ar", "44100"},
+                         {"ab", "128000"},
+                         {"vcodec", "libx264"},
+                         {"r", "25"},
+                         {"vb", "1200000"}},
+                        {"mp4", "libx264", "aac", 1200000, 128000, 44100, 25});
+    CompareStreamCopy(folder);
+    MeasureResidentSize(folder);
+    fs::remove_all(folder);
+    return 0;
+}
+
+}  // namespace
+}  // namespace brenvale::bench
+
+int main(int argc, char** argv) {
+    const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path() / "brenvale-bench";
+    return brenvale::bench::Main(folder);
+}
