@@ -139,14 +139,4 @@ bool WaitServingMainThread(const std::function<bool()>& done, std::chrono::milli
     }
 }
 
-std::unique_lock<std::mutex> LockServingMainThread(std::mutex& mutex) {
-    std::unique_lock<std::mutex> lock(mutex, std::defer_lock);
-    if (!IsMainThread()) {
-        lock.lock();
-        return lock;
-    }
-    WaitServingMainThread([&lock] { return lock.try_lock(); });
-    return lock;
-}
-
 }  // namespace brenvale

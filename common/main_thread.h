@@ -39,6 +39,15 @@ bool WaitServingMainThread(const std::function<bool()>& done,
 
 // Locks a mutex that a worker may hold while it waits for the main thread (the preview
 // lock): on the main thread, queued calls are served until the lock is free.
-std::unique_lock<std::mutex> LockServingMainThread(std::mutex& mutex);
+template <class Mutex>
+std::unique_lock<Mutex> LockServingMainThread(Mutex& mutex) {
+    std::unique_lock<Mutex> lock(mutex, std::defer_lock);
+    if (!IsMainThread()) {
+        lock.lock();
+        return lock;
+    }
+    WaitServingMainThread([&lock] { return lock.try_lock(); });
+    return lock;
+}
 
 }  // namespace brenvale

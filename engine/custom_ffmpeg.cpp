@@ -14,10 +14,14 @@ TCustomFFmpeg::TCustomFFmpeg() {
 }
 
 TCustomFFmpeg::~TCustomFFmpeg() {
+    stop_and_wait();
+    release_job();
+}
+
+void TCustomFFmpeg::stop_and_wait() {
     request_stop();
     // No time limit: the engine must not be released while one of its threads still uses it.
     WaitServingMainThread([this] { return threads_inside_.load(std::memory_order_acquire) == 0; });
-    release_job();
 }
 
 bool TCustomFFmpeg::libraries_bound() { return Loader().AreLibrariesLoaded(kConverterLibraries); }

@@ -190,6 +190,20 @@ public:
     friend class TTranscoder;
     // ==== end of transcode
 
+    // ==== Converter jobs (converter/)
+    // Asks a running job to stop and waits, however long, until no thread of the job uses the
+    // engine (serving main-thread calls meanwhile on the main thread). A subclass calls it first
+    // in its destructor, so that its own members outlive the job's threads.
+    void stop_and_wait();
+    // Time ranges in which video hook plug-ins act, sorted by end (parse_hook_ranges).
+    struct THookTimeRange {
+        std::int64_t start_us = 0;
+        std::int64_t end_us = 0;
+    };
+    std::vector<THookTimeRange> hook_time_ranges;
+    std::int32_t hook_range_index = 0;  // the first range not yet passed
+    // ==== end of converter jobs
+
     // ---- Opened files; the engine owns them until release_job. The other tables of these
     // groups and the pending settings are in TJobSettings.
     std::array<AVFormatContext*, MAX_FILES> input_files{};

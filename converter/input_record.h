@@ -1,0 +1,14 @@
+// How an input record becomes settings of the job that is about to open it.
+#pragma once
+
+#include "converter/option_records.h"
+
+namespace brenvale {
+
+class TCustomFFmpeg;
+
+// The option lines (first pass), the format, the start times and the program, in that order.
+// Raises what the option handlers raise; settings applied before stay in the job.
+void apply_input_options(TCustomFFmpeg& job, const TInputOptions& options);
+
+}  // namespace brenvale
