@@ -1,0 +1,47 @@
+#include "app/catalogue/format_catalogue.h"
+
+#include "app/catalogue/text_rules.h"
+
+namespace brenvale {
+
+const std::string kFormatSeparatorLine = std::string(14, ' ') + std::string(41, '-');
+
+const std::vector<TheAVCodec>& FormatCatalogue() {
+    static const std::vector<TheAVCodec> catalogue = {
+        {"SWF - Flash Swf (*.swf)", "SWF", 32},
+        {"FLV - Flash Video (*.flv)", "FLV", 33},
+        {"AVI - Audio Video Interleave (*.avi)", "AVI", 22},
+        {"AVI - DivX Video (*.avi)", "AVI", 23},
+        {"MP3 - Mpeg Layer3 Audio (*.mp3)", "MP3", 41},
+        {"MP4 - MPEG4 Video (*.mp4)", "MP4", 27},
+        {"MPEG-1 Movie (*.mpg)", "MPG", 28},
+        {"MPEG-2 Movie (*.mpg)", "MPG", 29},
+        {"MOV - QuickTime Video (*.mov)", "MOV", 26},
+        {"WMV - Windows Media Video (*.wmv)", "WMV", 31},
+    };
+    return catalogue;
+}
+
+std::vector<std::string> FormatListItems() {
+    std::vector<std::string> items;
+    for (const TheAVCodec& entry : FormatCatalogue()) items.push_back(entry.ListText);
+    items.insert(items.begin() + kSeparatorPosition, kFormatSeparatorLine);
+    return items;
+}
+
+bool IsFormatSeparator(std::string_view list_text) {
+    return list_text.find(std::string(14, ' ') + "----") != std::string_view::npos;
+}
+
+const TheAVCodec* FindCatalogueEntry(std::string_view list_text) {
+    for (const TheAVCodec& entry : FormatCatalogue()) {
+        if (entry.ListText == list_text) return &entry;
+    }
+    return nullptr;
+}
+
+std::string OutputExtension(const TheAVCodec& entry) { return "." + LowerCase(entry.Extension); }
+
+bool IsAudioOnly(const TheAVCodec& entry) { return LowerCase(entry.Extension) == "mp3"; }
+
+}  // namespace brenvale

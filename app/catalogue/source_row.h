@@ -1,0 +1,30 @@
+// The facts of a source file as the file list shows them, which the per-job rules read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "probe/stream_info.h"
+
+namespace brenvale {
+
+struct TSourceRow {
+    std::string VideoSize;  // "640x480"; " " without video
+    std::string FrameRate;  // "29.97"; " " without video
+    std::string Duration;   // "00:03:25" or "Unknown"
+};
+
+// "WxH" of the first video stream; " " when the file has none.
+std::string VideoSizeText(bool has_video, int width, int height);
+// The frame rate num / den to two decimals in the shortest form (25, 29.97, 23.98); " " when
+// the file has no video or the rate is unknown.
+std::string SourceFrameRateText(bool has_video, int num, int den);
+// Whole seconds of `duration_us` (towards zero) as hours:minutes:seconds, two digits at least
+// each; "Unknown" for a negative duration of a second or more. An unknown duration (-1)
+// gives "00:00:00".
+std::string DurationText(std::int64_t duration_us);
+
+// The row of a file the probe opened; `video_stream_count` as the probe counted it.
+TSourceRow DescribeSource(int video_stream_count, const TFileStreamInfo& file, const TVideoStreamInfo& video);
+
+}  // namespace brenvale

@@ -1,0 +1,139 @@
+#include "cli/cli_arguments.h"
+
+#include <charconv>
+
+#include "cli/preset_choices.h"
+#include "cli/usage_error.h"
+
+namespace brenvale::cli {
+namespace {
+
+// Splits "--name=value"; `value` stays empty without "=".
+bool SplitInlineValue(const std::string& argument, std::string& name, std::string& value) {
+    const auto equals = argument.find('=');
+    name = argument.substr(0, equals);
+    if (equals == std::string::npos) return false;
+    value = argument.substr(equals + 1);
+    return true;
+}
+
+int ParseJobCount(const std::string& text) {
+    int jobs = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
+    if (error != std::errc() || end != text.data() + text.size() || jobs < 1 || jobs > 64)
+        throw TUsageError("--jobs takes a number from 1 to 64, not '" + text + "'");
+    return jobs;
+}
+
+std::string CheckedOptionLine(const std::string& line) {
+    const auto equals = line.find('=');
+    if (equals == std::string::npos || equals == 0 || line.find_first_of("\r\n") != std::string::npos)
+        throw TUsageError("--option takes NAME=VALUE on one line, not '" + line + "'");
+    return line;
+}
+
+void SetMode(TCliArguments& arguments, TCliMode mode) {
+    if (arguments.Mode != TCliMode::Convert && arguments.Mode != mode)
+        throw TUsageError("--list-formats, --show-preset, --info and --help exclude each other");
+    arguments.Mode = mode;
+}
+
+void CheckFiles(const TCliArguments& arguments) {
+    const bool takes_files = arguments.Mode == TCliMode::Convert || arguments.Mode == TCliMode::Info;
+    if (takes_files && arguments.Files.empty()) throw TUsageError("no input files given");
+    if (!takes_files && !arguments.Files.empty())
+        throw TUsageError("unexpected file argument '" + arguments.Files.front() + "'");
+}
+
+class TParser {
+public:
+    explicit TParser(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+    TCliArguments Parse() {
+        bool options_ended = false;
+        while (position_ < arguments_.size()) {
+            const std::string& argument = arguments_[position_++];
+            if (options_ended || !argument.starts_with("-")) {
+                result_.Files.push_back(argument);
+            } else if (argument == "--") {
+                options_ended = true;
+            } else {
+                ParseOption(argument);
+            }
+        }
+        CheckFiles(result_);
+        return result_;
+    }
+
+private:
+    void ParseOption(const std::string& argument) {
+        std::string name;
+        has_inline_value_ = SplitInlineValue(argument, name, inline_value_);
+        if (name == "--overwrite") return Flag(name, [&] { result_.Overwrite = true; });
+        if (name == "--list-formats") return Flag(name, [&] { SetMode(result_, TCliMode::ListFormats); });
+        if (name == "--info") return Flag(name, [&] { SetMode(result_, TCliMode::Info); });
+        if (name == "--help" || name == "-h") return Flag(name, [&] { SetMode(result_, TCliMode::Help); });
+        if (name == "--format") {
+            result_.Format = Value(name);
+        } else if (name == "--show-preset") {
+            SetMode(result_, TCliMode::ShowPreset);
+            result_.Format = Value(name);
+        } else if (name == "--output-folder") {
+            result_.OutputFolder = Value(name);
+            if (result_.OutputFolder.empty()) throw TUsageError("--output-folder needs a folder");
+        } else if (name == "--option") {
+            result_.ExtOptionLines.push_back(CheckedOptionLine(Value(name)));
+        } else if (name == "--jobs") {
+            result_.Jobs = ParseJobCount(Value(name));
+        } else if (IsChoiceOption(name)) {
+            result_.Choices.emplace_back(name, Value(name));
+        } else {
+            throw TUsageError("unknown option '" + name + "'");
+        }
+    }
+
+    template <class Action>
+    void Flag(const std::string& name, Action action) {
+        if (has_inline_value_) throw TUsageError(name + " takes no value");
+        action();
+    }
+
+    std::string Value(const std::string& name) {
+        if (has_inline_value_) return inline_value_;
+        if (position_ >= arguments_.size()) throw TUsageError(name + " needs a value");
+        return arguments_[position_++];
+    }
+
+    const std::vector<std::string>& arguments_;
+    std::size_t position_ = 0;
+    bool has_inline_value_ = false;
+    std::string inline_value_;
+    TCliArguments result_;
+};
+
+}  // namespace
+
+TCliArguments ParseCliArguments(const std::vector<std::string>& arguments) { return TParser(arguments).Parse(); }
+
+std::string UsageText() {
+    return "usage: brenvale-cli [options] FILE...\n"
+           "       brenvale-cli --list-formats | --show-preset F | --info FILE...\n"
+           "Converts media files with the output formats and presets of Brenvale.\n"
+           "  --format F           swf, flv, avi, divx, mp3, mp4, mpeg1, mpeg2, mov, wmv (default flv)\n"
+           "  --output-folder DIR  where the outputs go (default: the current folder)\n"
+           "  --overwrite          replace existing outputs (otherwise name-1, name-2, ...)\n"
+           "  --video-codec X --video-size X --video-bitrate X --frame-rate X\n"
+           "  --audio-codec X --audio-bitrate X --channels X --sample-rate X --volume X --aspect X\n"
+           "                       a value the format's preset offers (see --show-preset), any case:\n"
+           "                       sizes as WxH or original, rates as numbers or auto, bit rates in\n"
+           "                       kbit/s, volume in percent, aspect original, 4:3 or 16:9\n"
+           "  --option NAME=VALUE  an extra engine option line for the output (repeatable); a\n"
+           "                       setting above overrides a line for the same setting\n"
+           "  --jobs N             convert up to N files at once (default 1)\n"
+           "  --list-formats       the output formats\n"
+           "  --show-preset F      what format F offers and selects\n"
+           "  --info FILE...       size, frame rate, duration and streams of each file\n"
+           "Exit status: 0 all done, 1 a file failed, 2 usage error, 130 interrupted.\n";
+}
+
+}  // namespace brenvale::cli

@@ -1,0 +1,159 @@
+#include "cli/preset_choices.h"
+
+#include <algorithm>
+#include <charconv>
+#include <functional>
+#include <optional>
+
+#include "app/catalogue/format_presets.h"
+#include "app/catalogue/option_mapping.h"
+#include "app/catalogue/text_rules.h"
+#include "app/catalogue/volume_table.h"
+#include "cli/format_names.h"
+#include "cli/usage_error.h"
+
+namespace brenvale::cli {
+namespace {
+
+using Items = std::vector<std::string>;
+
+struct TChoice {
+    std::string Option;
+    std::function<Items(const TFormatPreset&)> ItemsOf;
+    std::function<int(const TFormatPreset&)> DefaultOf;
+    std::function<void(TConversionSettings&, int index, const std::string& item)> Apply;
+};
+
+TChoice ListChoice(std::string option, TPresetList TFormatPreset::*list, std::string TControlTexts::*text) {
+    return {std::move(option), [list](const TFormatPreset& preset) { return (preset.*list).Items; },
+            [list](const TFormatPreset& preset) { return (preset.*list).Selected; },
+            [text](TConversionSettings& settings, int, const std::string& item) { settings.Controls.*text = item; }};
+}
+
+Items VolumeLabels(const TFormatPreset&) {
+    Items labels;
+    for (const TVolumeStep& step : VolumeSteps()) labels.push_back(step.Label);
+    return labels;
+}
+
+const std::vector<TChoice>& Choices() {
+    static const std::vector<TChoice> choices = {
+        ListChoice("--video-codec", &TFormatPreset::VideoCodec, &TControlTexts::VideoCodec),
+        ListChoice("--video-size", &TFormatPreset::VideoSize, &TControlTexts::VideoSize),
+        ListChoice("--video-bitrate", &TFormatPreset::VideoBitrate, &TControlTexts::VideoBitrate),
+        ListChoice("--frame-rate", &TFormatPreset::VideoFramerate, &TControlTexts::VideoFramerate),
+        ListChoice("--audio-codec", &TFormatPreset::AudioCodec, &TControlTexts::AudioCodec),
+        ListChoice("--audio-bitrate", &TFormatPreset::AudioBitrate, &TControlTexts::AudioBitrate),
+        {"--channels", [](const TFormatPreset&) { return AudioChannelItems(); },
+         [](const TFormatPreset&) { return 0; },
+         [](TConversionSettings& settings, int, const std::string& item) { settings.Controls.AudioChannels = item; }},
+        ListChoice("--sample-rate", &TFormatPreset::SamplingRate, &TControlTexts::SamplingRate),
+        {"--volume", VolumeLabels, [](const TFormatPreset&) { return kDefaultVolumePosition; },
+         [](TConversionSettings& settings, int index, const std::string&) {
+             settings.VolumeValue = VolumeStep(index).VolumeValue;
+         }},
+        {"--aspect", [](const TFormatPreset&) { return AspectRatioItems(); },
+         [](const TFormatPreset&) { return 0; },
+         [](TConversionSettings& settings, int index, const std::string&) {
+             settings.Aspect = static_cast<TAspectChoice>(index);
+         }},
+    };
+    return choices;
+}
+
+const TChoice& ChoiceFor(const std::string& option) {
+    for (const TChoice& choice : Choices()) {
+        if (choice.Option == option) return choice;
+    }
+    throw TUsageError("unknown option '" + option + "'");
+}
+
+// What the command line calls an item: "320x240", "original", "1200", "15.0", "auto", "mp3".
+std::string ValueOf(const std::string& option, const std::string& item) {
+    if (option == "--video-size") {
+        const std::string size = FrameSizeText(item);
+        return size.empty() ? "original" : size;
+    }
+    std::string value = LowerCase(TextBeforeBlank(item));
+    if (value.ends_with('%')) value.pop_back();
+    return value;
+}
+
+std::optional<double> NumberOf(const std::string& text) {
+    double number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return number;
+}
+
+// The item's value, its whole text or, for numbers, the same number ("15" for "15.0 fps").
+bool Matches(const std::string& option, const std::string& item, const std::string& wanted) {
+    std::string typed = LowerCase(TrimBlanks(wanted));
+    if (typed == LowerCase(item)) return true;
+    if (typed.ends_with('%')) typed.pop_back();
+    const std::string value = ValueOf(option, item);
+    if (typed == value) return true;
+    const std::optional<double> typed_number = NumberOf(typed);
+    return typed_number && typed_number == NumberOf(value);
+}
+
+std::string Joined(const Items& values) {
+    std::string list;
+    for (const std::string& value : values) list += (list.empty() ? "" : ", ") + value;
+    return list;
+}
+
+void ApplyChoice(const TChoice& choice, const TheAVCodec& entry, const std::string& wanted,
+                 TConversionSettings& settings) {
+    const Items items = choice.ItemsOf(PresetFor(entry));
+    const std::string format = FormatNameOf(entry);
+    if (items.empty()) throw TUsageError(choice.Option + ": the " + format + " format has no such setting");
+    const auto found = std::find_if(items.begin(), items.end(),
+                                    [&](const std::string& item) { return Matches(choice.Option, item, wanted); });
+    if (found == items.end()) {
+        throw TUsageError(choice.Option + " '" + wanted + "' is not offered by the " + format +
+                          " format; valid values: " + Joined(ChoiceValues(choice.Option, entry)));
+    }
+    choice.Apply(settings, static_cast<int>(found - items.begin()), *found);
+}
+
+}  // namespace
+
+const std::vector<std::string>& ChoiceOptions() {
+    static const std::vector<std::string> options = [] {
+        std::vector<std::string> names;
+        for (const TChoice& choice : Choices()) names.push_back(choice.Option);
+        return names;
+    }();
+    return options;
+}
+
+bool IsChoiceOption(const std::string& option) {
+    return std::find(ChoiceOptions().begin(), ChoiceOptions().end(), option) != ChoiceOptions().end();
+}
+
+std::vector<std::string> ChoiceValues(const std::string& option, const TheAVCodec& entry) {
+    Items values;
+    for (const std::string& item : ChoiceFor(option).ItemsOf(PresetFor(entry))) values.push_back(ValueOf(option, item));
+    return values;
+}
+
+std::string DefaultChoice(const std::string& option, const TheAVCodec& entry) {
+    const TChoice& choice = ChoiceFor(option);
+    const Items items = choice.ItemsOf(PresetFor(entry));
+    const int selected = choice.DefaultOf(PresetFor(entry));
+    if (selected < 0 || selected >= static_cast<int>(items.size())) return {};
+    return ValueOf(option, items[static_cast<std::size_t>(selected)]);
+}
+
+TConversionSettings ChooseConversionSettings(const TheAVCodec& entry,
+                               const std::vector<std::pair<std::string, std::string>>& choices) {
+    TConversionSettings settings;
+    settings.Entry = &entry;
+    settings.Controls = PresetSelections(PresetFor(entry));
+    settings.VolumeValue = VolumeStep(kDefaultVolumePosition).VolumeValue;
+    for (const auto& [option, value] : choices) ApplyChoice(ChoiceFor(option), entry, value, settings);
+    return settings;
+}
+
+}  // namespace brenvale::cli

@@ -1,0 +1,77 @@
+// The program's listings, usage errors and exit statuses, run as a child process.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli_process.h"
+#include "tests/support/test_media.h"
+
+namespace brenvale {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CliResult;
+
+class CliProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("brenvale-cli-program-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    CliResult Run(const std::vector<std::string>& arguments) const { return testing::RunCli(arguments, folder_); }
+
+    fs::path folder_;
+};
+
+TEST_F(CliProgramTest, UsageErrorsExitWithTwoAndConvertNothing) {
+    const std::string clip = testing::TestClipPath(mediagen::clips::kOddSize);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "no input files"},
+        {{"--frobnicate", clip}, "unknown option"},
+        {{"--format", "mkv", clip}, "unknown format 'mkv'"},
+        {{"--format", "avi", "--video-bitrate", "1600", clip}, "valid values: 192, 200"},
+        {{"--output-folder", "no/such/folder", clip}, "the output folder \"no/such/folder\" does not exist"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CliResult result = Run(arguments);
+        EXPECT_EQ(result.exit_status, 2) << message;
+        EXPECT_NE(result.errors.find(message), std::string::npos) << result.errors;
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2)
+        << "only the captured output files";
+}
+
+TEST_F(CliProgramTest, ListingsDescribeTheCatalogue) {
+    const CliResult formats = Run({"--list-formats"});
+    EXPECT_EQ(formats.exit_status, 0);
+    EXPECT_NE(formats.out.find("flv    .flv  FLV - Flash Video (*.flv)  (default)\n"), std::string::npos) << formats.out;
+    EXPECT_NE(formats.out.find("mpeg2  .mpg  MPEG-2 Movie (*.mpg)\n"), std::string::npos) << formats.out;
+    EXPECT_EQ(std::count(formats.out.begin(), formats.out.end(), '\n'), 10);
+
+    const CliResult preset = Run({"--show-preset", "MPEG2"});
+    EXPECT_EQ(preset.exit_status, 0);
+    EXPECT_NE(preset.out.find("--audio-codec    [mp2] ac3\n"), std::string::npos) << preset.out;
+    EXPECT_NE(preset.out.find(" 1600 [2000] 2500\n"), std::string::npos) << preset.out;
+    EXPECT_NE(Run({"--show-preset", "mp3"}).out.find("--video-size     (none)\n"), std::string::npos);
+}
+
+TEST_F(CliProgramTest, InfoDescribesFilesAndFailsForOnesThatDoNotOpen) {
+    const std::string clip = testing::TestClipPath(mediagen::clips::kNtscRate);
+    const CliResult info = Run({"--info", clip});
+    EXPECT_EQ(info.exit_status, 0) << info.errors;
+    EXPECT_NE(info.out.find("video size: 160x120\n  frame rate: 29.97\n  duration:   00:00:02\n"), std::string::npos)
+        << info.out;
+    const std::string bad = testing::TestClipPath(mediagen::clips::kRandomBytes);
+    const CliResult failed = Run({"--info", bad, clip});
+    EXPECT_EQ(failed.exit_status, 1);
+    EXPECT_NE(failed.errors.find(bad + ": "), std::string::npos) << failed.errors;
+    EXPECT_NE(failed.out.find(clip), std::string::npos) << "the other file is still described";
+}
+
+}  // namespace
+}  // namespace brenvale
