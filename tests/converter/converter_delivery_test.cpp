@@ -10,7 +10,7 @@
 #include "common/bitmap.h"
 #include "common/main_thread.h"
 #include "common/thread_priority.h"
-#include "converter_events.h"
+#include "converter_fixture.h"
 #include "tests/support/test_media.h"
 
 namespace brenvale {

@@ -7,7 +7,7 @@
 
 #include "binding/media_api.h"
 #include "common/log_levels.h"
-#include "converter_events.h"
+#include "converter_fixture.h"
 #include "tests/support/test_media.h"
 
 namespace brenvale {

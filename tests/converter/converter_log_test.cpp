@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "binding/media_api.h"
-#include "converter_events.h"
+#include "converter_fixture.h"
 
 namespace brenvale {
 namespace {

@@ -12,7 +12,7 @@
 #include "binding/media_api.h"
 #include "common/main_thread.h"
 #include "common/thread_priority.h"
-#include "converter_events.h"
+#include "converter_fixture.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/test_media.h"
 
@@ -31,13 +31,10 @@ class ConverterRunTest : public ConverterTest {
 protected:
     // A job converting the H.264 clip to MPEG-4 video with MPEG audio in AVI.
     int AddConversion(const std::string& output, const TInputOptions* input = nullptr) {
-        const int index = converter_.AddInput(TestClipPath(clips::kMp4H264Aac), input);
-        EXPECT_GE(index, 0) << converter_.LastError();
         TOutputOptions options;
         options.VideoCodec = "mpeg4";
         options.AudioCodec = "mp2";
-        EXPECT_TRUE(converter_.AddOutput(index, OutputPath(output), &options)) << converter_.LastError();
-        return index;
+        return AddJob(clips::kMp4H264Aac, output, &options, input);
     }
     // A conversion that reads its input at its own frame rate, so it runs for its two seconds.
     int AddSlowConversion(const std::string& output) {

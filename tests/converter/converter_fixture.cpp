@@ -1,4 +1,8 @@
-#include "converter_events.h"
+#include "converter_fixture.h"
+
+#include <unistd.h>
+
+#include <string>
 
 #include "common/main_thread.h"
 #include "common/thread_priority.h"
@@ -56,7 +60,9 @@ bool EventRecorder::WaitForAllDone(std::chrono::seconds timeout) const {
 void ConverterTest::SetUp() {
     ASSERT_TRUE(converter_.LoadLibraries("")) << converter_.LastError();
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() / "brenvale-converter" / test->test_suite_name() / test->name();
+    // Per process: other builds may run the same tests at the same time.
+    root_ = std::filesystem::temp_directory_path() / ("brenvale-converter-" + std::to_string(::getpid()));
+    folder_ = root_ / test->test_suite_name() / test->name();
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     events_.Attach(converter_);
@@ -64,11 +70,12 @@ void ConverterTest::SetUp() {
 
 void ConverterTest::TearDown() {
     converter_.ClearJobs();
-    std::filesystem::remove_all(folder_);
+    std::filesystem::remove_all(root_);
 }
 
-int ConverterTest::AddJob(const std::string& clip, const std::string& output, const TOutputOptions* options) {
-    const int index = converter_.AddInput(TestClipPath(clip));
+int ConverterTest::AddJob(const std::string& clip, const std::string& output, const TOutputOptions* options,
+                          const TInputOptions* input) {
+    const int index = converter_.AddInput(TestClipPath(clip), input);
     EXPECT_GE(index, 0) << converter_.LastError();
     if (index >= 0) {
         EXPECT_TRUE(converter_.AddOutput(index, OutputPath(output), options)) << converter_.LastError();

@@ -57,8 +57,10 @@ protected:
 
     std::string OutputPath(const std::string& name) const { return (folder_ / name).string(); }
     // A job converting `clip` (a catalogue name) to `output` in the test's folder; its index.
-    int AddJob(const std::string& clip, const std::string& output, const TOutputOptions* options = nullptr);
+    int AddJob(const std::string& clip, const std::string& output, const TOutputOptions* options = nullptr,
+               const TInputOptions* input = nullptr);
 
+    std::filesystem::path root_;
     std::filesystem::path folder_;
     TConverter converter_;
     EventRecorder events_;
