@@ -3,6 +3,7 @@
 #include <string>
 
 #include "converter/creation_time.h"
+#include "converter/input_record.h"
 #include "engine/custom_ffmpeg.h"
 
 namespace brenvale {
@@ -19,6 +20,26 @@ void apply_number(TCustomFFmpeg& job, const char* name, std::int32_t value) {
 void generic_if_positive(TCustomFFmpeg& job, const char* name, std::int32_t value) {
     if (value > 0) job.set_generic_option(name, std::to_string(value));
 }
+
+struct TNumberField {
+    const char* option;
+    std::int32_t TOutputOptions::*field;
+};
+
+// The handlers ignore negative sizes.
+constexpr TNumberField kCropAndPad[] = {
+    {"croptop", &TOutputOptions::CropTop},   {"cropbottom", &TOutputOptions::CropBottom},
+    {"cropleft", &TOutputOptions::CropLeft}, {"cropright", &TOutputOptions::CropRight},
+    {"padtop", &TOutputOptions::PadTop},     {"padbottom", &TOutputOptions::PadBottom},
+    {"padleft", &TOutputOptions::PadLeft},   {"padright", &TOutputOptions::PadRight},
+};
+
+// The libraries know the group-of-pictures size as "g"; "gop" would be ignored.
+constexpr TNumberField kVideoRates[] = {
+    {"g", &TOutputOptions::GroupPictureSize},        {"vb", &TOutputOptions::VideoBitrate},
+    {"maxrate", &TOutputOptions::VideoMaxRate},      {"minrate", &TOutputOptions::VideoMinRate},
+    {"bt", &TOutputOptions::VideoBitrateTolerance}, {"bufsize", &TOutputOptions::VideoBufSize},
+};
 
 void apply_container(TCustomFFmpeg& job, const TOutputOptions& options) {
     job.set_output_format(options.FileFormat);
@@ -47,26 +68,12 @@ void apply_picture(TCustomFFmpeg& job, const TOutputOptions& options) {
     apply_unless_empty(job, "r", options.FrameRate);
     apply_unless_empty(job, "s", options.FrameSize);
     apply_unless_empty(job, "aspect", options.FrameAspectRatio);
-    // The handlers ignore negative sizes.
-    apply_number(job, "croptop", options.CropTop);
-    apply_number(job, "cropbottom", options.CropBottom);
-    apply_number(job, "cropleft", options.CropLeft);
-    apply_number(job, "cropright", options.CropRight);
-    apply_number(job, "padtop", options.PadTop);
-    apply_number(job, "padbottom", options.PadBottom);
-    apply_number(job, "padleft", options.PadLeft);
-    apply_number(job, "padright", options.PadRight);
+    for (const auto& [option, field] : kCropAndPad) apply_number(job, option, options.*field);
     apply_number(job, "padcolor", options.PadColor & 0xFFFFFF);
 }
 
 void apply_video_rates(TCustomFFmpeg& job, const TOutputOptions& options) {
-    // The libraries know the group-of-pictures size as "g"; "gop" would be ignored.
-    generic_if_positive(job, "g", options.GroupPictureSize);
-    generic_if_positive(job, "vb", options.VideoBitrate);
-    generic_if_positive(job, "maxrate", options.VideoMaxRate);
-    generic_if_positive(job, "minrate", options.VideoMinRate);
-    generic_if_positive(job, "bt", options.VideoBitrateTolerance);
-    generic_if_positive(job, "bufsize", options.VideoBufSize);
+    for (const auto& [option, field] : kVideoRates) generic_if_positive(job, option, options.*field);
     job.video_sync_method = options.VideoSync;
     apply_unless_empty(job, "vtag", options.VideoTag);
     apply_unless_empty(job, "vfilters", options.VideoFilters);
@@ -76,8 +83,7 @@ void apply_subtitles_and_timing(TCustomFFmpeg& job, const TOutputOptions& option
     job.subtitle_disable = options.SubtitleDisable;
     job.subtitle_language = options.SubtitleLanguage;
     job.copy_ts = options.CopyTimestamp;
-    if (options.StartTimeMs > 0) job.start_time = std::int64_t{options.StartTimeMs} * 1000;
-    if (options.StartTimeUs > 0) job.start_time = options.StartTimeUs;
+    apply_start_time(job, options.StartTimeMs, options.StartTimeUs);
     if (options.RecordingTimeMs > 0) {
         job.recording_time = std::int64_t{options.RecordingTimeMs} * 1000;
         job.total_duration_ms = options.RecordingTimeMs;
