@@ -8,6 +8,7 @@
 namespace brenvale::cli {
 namespace {
 
+// In the catalogue's order; the end-to-end tests check that each name gives its format.
 const char* const kNames[] = {"swf", "flv", "avi", "divx", "mp3", "mp4", "mpeg1", "mpeg2", "mov", "wmv"};
 
 std::vector<TFormatName> BuildNames() {
