@@ -1,0 +1,99 @@
+#include "app/window/form1.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMetaObject>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/catalogue/format_presets.h"
+#include "app/catalogue/volume_table.h"
+#include "app/window/dialogs.h"
+#include "app/window/stored_settings.h"
+#include "common/main_thread.h"
+
+namespace brenvale {
+namespace {
+
+const QString kWebsite = QStringLiteral("https://www.merrowin.example/");
+
+}  // namespace
+
+TForm1::TForm1(const QString& library_folder, TDialogs& dialogs) : dialogs_(dialogs) {
+    serve_hand_offs_from_event_loop();
+    create_controls();
+    create_menus();
+    create_list_menu();
+    connect_commands();
+    if (!RIVUV_.LoadLibraries(library_folder.toStdString())) {
+        dialogs_.Information(this, QStringLiteral("Some files are missing. Please re-install this software"));
+        return;
+    }
+    setWindowTitle(QStringLiteral("Brenvale"));
+    TrackBar1->setValue(kDefaultVolumePosition);
+    TrackBar1Change(kDefaultVolumePosition);
+    fill_format_list();
+    for (const std::string& item : AspectRatioItems()) ComboAspectRatio->addItem(QString::fromStdString(item));
+    ComboAspectRatio->setCurrentIndex(0);
+    ComboLetterBox->addItems({QStringLiteral("None"), QStringLiteral("LetterBox")});
+    ComboLetterBox->setCurrentIndex(0);
+    TimerConvertAgain->stop();
+    skin_name_ = kDefaultSkin;
+    attach_job_events();
+    started_ = true;
+}
+
+TForm1::~TForm1() {
+    detach_job_events();
+    RIVUV_.ClearJobs();
+    SetMainThreadWakeUp({});
+}
+
+// Job threads hand preview frames to the window thread and wait: its event loop serves them.
+void TForm1::serve_hand_offs_from_event_loop() {
+    SetMainThreadWakeUp([] {
+        if (QCoreApplication* application = QCoreApplication::instance())
+            QMetaObject::invokeMethod(application, [] { ServeMainThreadCalls(); }, Qt::QueuedConnection);
+    });
+}
+
+// FormShow: the restored format fills the settings controls, once, with the window centred.
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (first_show_done_) return;
+    first_show_done_ = true;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    ComboOutputFormatChange();
+}
+
+// Refused for the whole run: in the pause between jobs the queue timer would go on alone.
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (converting_ || settings_locked_) {
+        event->ignore();
+        return;
+    }
+    detach_job_events();
+    RIVUV_.StopJobs();
+    SaveSettings();
+    event->accept();
+}
+
+// Ends at once: no close check, no settings save; the component's destruction ends the jobs.
+void TForm1::Exit1Click() { QCoreApplication::exit(0); }
+
+void TForm1::OpenHelpFile1Click() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/help.html"));
+}
+
+void TForm1::VisitOurWebsite1Click() { QDesktopServices::openUrl(QUrl(kWebsite)); }
+
+}  // namespace brenvale

@@ -1,0 +1,206 @@
+// TForm1, the main window: the file list, the output format and its settings, the output
+// folder, the conversion queue and the playback panel. Its code is split by feature:
+// form1_layout (controls), form1_menus, form1_file_list, form1_formats, form1_settings,
+// form1_queue (runs) and form1_job_events (the converter's reports).
+//
+// Threads: everything here lives on the window thread. The converter's OnProgress and
+// OnTerminate arrive on job threads; their handlers copy the values and post them to the
+// window thread (queued calls keep their order), stamped with the job they belong to.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include <QMainWindow>
+
+#include "app/catalogue/job_options.h"
+#include "app/window/general_options.h"
+#include "app/window/list_view.h"
+#include "converter/converter.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QSlider;
+class QTimer;
+class QToolButton;
+
+namespace brenvale {
+
+class TDialogs;
+class TPlayPanel;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `library_folder`: where the media libraries are looked for first. `dialogs` must outlive the window.
+    TForm1(const QString& library_folder, TDialogs& dialogs);
+    ~TForm1() override;
+
+    // False when the media libraries could not be loaded; the user has been told and the
+    // application must end.
+    bool Started() const { return started_; }
+    // Reads the stored settings into the controls (the Additional Options window's creation).
+    void LoadSettings();
+    void SaveSettings();
+
+    TConverter& RIVUV() { return RIVUV_; }
+    TGeneralOptions& GeneralOptions() { return general_options_; }
+    bool Converting() const { return converting_; }
+    // A run is under way: the settings are locked, also in the pause between two jobs.
+    bool RunActive() const { return settings_locked_; }
+    QString OutputExtension() const { return output_extension_; }
+    QString SkinName() const { return skin_name_; }
+    int VolumeValue() const { return volume_value_; }
+
+    // Handlers of the window's commands.
+    void ButtonAddFileClick();
+    void DeleteSelectedItem1Click();
+    void ClearAllItems1Click();
+    void CheckAllItems1Click();
+    void UncheckAllItems1Click();
+    void ButtonBrowseForFolderClick();
+    void ButtonConvertClick();
+    void ButtonStopConvertClick();
+    void Exit1Click();
+    void OpenHelpFile1Click();
+    void VisitOurWebsite1Click();
+    void ComboOutputFormatChange();
+    void TrackBar1Change(int position);
+    // Files and folders given from outside the open dialog (dropped on the list).
+    void AddPaths(const QStringList& paths);
+
+signals:
+    // Commands whose windows are opened by their owners.
+    void SetGeneralOptionsRequested();
+    void SkinsRequested();
+    void AboutRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Which job a report belongs to: the row it converts and the job's serial number.
+    struct TJobTicket {
+        int Row = -1;
+        std::uint64_t Serial = 0;
+    };
+
+    void serve_hand_offs_from_event_loop();
+    // form1_layout.cpp
+    void create_controls();
+    void create_command_buttons();
+    void create_format_controls();
+    void create_video_group();
+    void create_audio_group();
+    void create_play_panel();
+    void create_status_bar();
+    void set_hint(QWidget* widget, const QString& hint);
+    // form1_menus.cpp
+    void create_menus();
+    void create_list_menu();
+    void connect_commands();
+    void set_menus_enabled(bool enabled);
+    // form1_file_list.cpp
+    void add_files(const QStringList& paths);
+    void add_source_row(const QString& path);
+    void clear_progress_values();
+    void set_row_outcome(int row, const QString& outcome, const QString& reason);
+    // form1_formats.cpp
+    void fill_format_list();
+    void fill_preset_controls(const TheAVCodec& entry);
+    void enable_video_controls(bool enabled);
+    void apply_drop_down_items();
+    bool audio_only() const;
+    // form1_queue.cpp
+    void start_next_job();
+    bool prepare_job(const std::string& extension);
+    bool add_job(const std::string& extension);
+    TConversionSettings conversion_settings() const;
+    void fail_row(const QString& reason);
+    void finish_run();
+    void end_run();
+    void lock_settings(bool locked);
+    void browse_for_output_folder();
+    bool run_can_start();
+    void TimerConvertAgainTimer();
+    // form1_job_events.cpp
+    void attach_job_events();
+    void detach_job_events();
+    TJobTicket current_ticket() const;
+    void set_ticket(int row);
+    void RIVUVProgress(TJobTicket ticket, std::int32_t frame_number, std::int32_t current_duration,
+                       std::int64_t current_size, std::int32_t total_duration);
+    void RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exception, const QString& message);
+    void RIVUVPreviewBitmap(TBitmap& bitmap);
+    void stop_playback();
+    void show_overall_progress();
+
+    TDialogs& dialogs_;
+    TGeneralOptions general_options_;
+    bool started_ = false;
+
+    // Controls (their names are their object names).
+    QToolButton* ButtonAddFile = nullptr;
+    QToolButton* ButtonRemove = nullptr;
+    QToolButton* ButtonClear = nullptr;
+    QToolButton* ButtonStopConvert = nullptr;
+    QToolButton* ButtonConvert = nullptr;
+    TListView* ListView1 = nullptr;
+    QComboBox* ComboOutputFormat = nullptr;
+    QLineEdit* EditOutputFolder = nullptr;
+    QToolButton* ButtonBrowseForFolder = nullptr;
+    QComboBox* ComboVideoCodec = nullptr;
+    QComboBox* ComboVideoSize = nullptr;
+    QComboBox* ComboVideoBitrate = nullptr;
+    QComboBox* ComboVideoFramerate = nullptr;
+    QComboBox* ComboLetterBox = nullptr;
+    QComboBox* ComboAudioCodec = nullptr;
+    QComboBox* ComboAudioBitrate = nullptr;
+    QComboBox* ComboAudioChannels = nullptr;
+    QComboBox* ComboSamplingRate = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QLabel* LabelVolume = nullptr;
+    QComboBox* ComboAspectRatio = nullptr;
+    TPlayPanel* sPanelPlay = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* StatusPanels[3] = {};
+    QMenu* PopupMenu1 = nullptr;
+    QTimer* TimerConvertAgain = nullptr;
+
+    // Window state.
+    bool adding_files_ = false;
+    bool first_show_done_ = false;
+    bool settings_locked_ = false;
+    QString output_extension_;
+    const TheAVCodec* format_entry_ = nullptr;
+    int last_format_index_ = 0;
+    int volume_value_ = 256;
+    QString skin_name_;
+    bool playback_stopped_ = false;
+
+    // Queue state.
+    std::atomic<bool> converting_{false};
+    bool user_aborted_ = false;
+    int current_row_ = -1;
+    bool last_row_reached_ = false;
+    bool queue_finished_ = false;
+    int timer_ticks_ = 0;
+    int rows_to_convert_ = 0;
+    int rows_ended_ = 0;
+    std::uint64_t job_serial_ = 0;  // window thread; the ticket's copy is read by job threads
+
+    mutable std::mutex ticket_lock_;
+    TJobTicket ticket_;  // guarded by ticket_lock_
+
+    // Declared last: destroyed first, while the state its jobs report into still exists.
+    TConverter RIVUV_;
+};
+
+}  // namespace brenvale

@@ -1,0 +1,80 @@
+// The output-format list, the presets it puts into the settings controls, and the volume.
+#include <QComboBox>
+#include <QLabel>
+#include <QStandardItemModel>
+
+#include "app/catalogue/format_catalogue.h"
+#include "app/catalogue/format_presets.h"
+#include "app/catalogue/volume_table.h"
+#include "app/window/form1.h"
+
+namespace brenvale {
+namespace {
+
+void FillList(QComboBox* combo, const TPresetList& preset) {
+    combo->clear();
+    for (const std::string& item : preset.Items) combo->addItem(QString::fromStdString(item));
+    combo->setCurrentIndex(preset.Selected);
+}
+
+}  // namespace
+
+void TForm1::fill_format_list() {
+    ComboOutputFormat->clear();
+    for (const std::string& item : FormatListItems()) ComboOutputFormat->addItem(QString::fromStdString(item));
+    // The separator cannot be picked with the mouse or keys; a restored index may still land on it.
+    if (auto* model = qobject_cast<QStandardItemModel*>(ComboOutputFormat->model()))
+        model->item(kSeparatorPosition)->setEnabled(false);
+    ComboOutputFormat->setCurrentIndex(0);
+}
+
+void TForm1::ComboOutputFormatChange() {
+    const std::string selected = ComboOutputFormat->currentText().toStdString();
+    if (IsFormatSeparator(selected)) {
+        ComboOutputFormat->setCurrentIndex(last_format_index_);
+        // A restored separator at start-up: the previous entry has still to be applied.
+        if (!format_entry_) ComboOutputFormatChange();
+        return;
+    }
+    if (const TheAVCodec* entry = FindCatalogueEntry(selected)) {
+        format_entry_ = entry;
+        output_extension_ = QString::fromStdString(entry->Extension);
+        fill_preset_controls(*entry);
+    }
+    for (int row = 0; row < ListView1->rowCount(); ++row)
+        ListView1->SetValue(row, TRowValue::Output, output_extension_);
+    enable_video_controls(!audio_only());
+    apply_drop_down_items();
+    last_format_index_ = ComboOutputFormat->currentIndex();
+}
+
+void TForm1::fill_preset_controls(const TheAVCodec& entry) {
+    const TFormatPreset& preset = PresetFor(entry);
+    FillList(ComboVideoCodec, preset.VideoCodec);
+    FillList(ComboAudioCodec, preset.AudioCodec);
+    FillList(ComboVideoSize, preset.VideoSize);
+    FillList(ComboVideoBitrate, preset.VideoBitrate);
+    FillList(ComboVideoFramerate, preset.VideoFramerate);
+    FillList(ComboAudioBitrate, preset.AudioBitrate);
+    FillList(ComboSamplingRate, preset.SamplingRate);
+    ComboAudioChannels->setCurrentIndex(0);
+    ComboAspectRatio->setCurrentIndex(0);
+}
+
+bool TForm1::audio_only() const { return format_entry_ && IsAudioOnly(*format_entry_); }
+
+void TForm1::enable_video_controls(bool enabled) {
+    for (QComboBox* combo : {ComboVideoSize, ComboVideoBitrate, ComboVideoFramerate, ComboVideoCodec, ComboLetterBox})
+        combo->setEnabled(enabled);
+}
+
+// ComboOutputFormatDropDown: the list shows as many lines as the Additional Options say.
+void TForm1::apply_drop_down_items() { ComboOutputFormat->setMaxVisibleItems(general_options_.DropDownItems()); }
+
+void TForm1::TrackBar1Change(int position) {
+    const TVolumeStep& step = VolumeStep(position);
+    LabelVolume->setText(QString::fromStdString(step.Label));
+    volume_value_ = step.VolumeValue;
+}
+
+}  // namespace brenvale

@@ -1,0 +1,215 @@
+// The controls of the main window at their fixed places in the 763 x 564 client area.
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSlider>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/window/form1.h"
+#include "app/window/play_panel.h"
+
+namespace brenvale {
+namespace {
+
+constexpr int kClientWidth = 763;
+constexpr int kClientHeight = 564;
+constexpr int kStatusBarHeight = 22;
+constexpr int kHintMs = 30000;
+
+QToolButton* CommandButton(QWidget* parent, const QString& name, const QString& caption, QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setIconSize(QSize(24, 24));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);  // flat
+    return button;
+}
+
+QComboBox* PickList(QWidget* parent, const QString& name) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(false);
+    return combo;
+}
+
+QLabel* Caption(QWidget* parent, const QString& text, const QRect& place) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(place);
+    return label;
+}
+
+// One "label : combo" line of a settings group, `row` counted from the top.
+QComboBox* SettingLine(QGroupBox* group, const QString& label, const QString& name, int row) {
+    const int top = 22 + row * 29;
+    Caption(group, label, QRect(10, top, 105, 24));
+    QComboBox* combo = PickList(group, name);
+    combo->setGeometry(118, top, 138, 24);
+    return combo;
+}
+
+}  // namespace
+
+void TForm1::set_hint(QWidget* widget, const QString& hint) {
+    widget->setToolTip(hint);
+    widget->setToolTipDuration(kHintMs);
+}
+
+void TForm1::create_controls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client);
+    create_command_buttons();
+    ListView1 = new TListView(client);
+    ListView1->setGeometry(4, 60, 755, 220);
+    create_format_controls();
+    create_video_group();
+    create_audio_group();
+    create_play_panel();
+    ProgressBar1 = new QProgressBar(client);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setGeometry(4, 520, 755, 18);
+    create_status_bar();
+    TimerConvertAgain = new QTimer(this);
+    TimerConvertAgain->setObjectName(QStringLiteral("TimerConvertAgain"));
+    TimerConvertAgain->setInterval(100);
+    client->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);  // the menu bar above the client area
+}
+
+void TForm1::create_command_buttons() {
+    QWidget* client = centralWidget();
+    ButtonAddFile = CommandButton(client, "ButtonAddFile", "Add Video ", QStyle::SP_DialogOpenButton);
+    ButtonRemove = CommandButton(client, "ButtonRemove", "Remove", QStyle::SP_TrashIcon);
+    ButtonClear = CommandButton(client, "ButtonClear", "Clear All ", QStyle::SP_DialogResetButton);
+    ButtonStopConvert = CommandButton(client, "ButtonStopConvert", "Stop Convert", QStyle::SP_MediaStop);
+    ButtonConvert = CommandButton(client, "ButtonConvert", "Convert Now !", QStyle::SP_MediaPlay);
+    set_hint(ButtonAddFile, "Add Files to Convert");
+    set_hint(ButtonRemove, "Remove A Single File From List");
+    set_hint(ButtonClear, "Clear All Files Listed");
+    set_hint(ButtonStopConvert, "Stop Conversion");
+    set_hint(ButtonConvert, "Start Conversion");
+    int left = 4;
+    for (QToolButton* button : {ButtonAddFile, ButtonRemove, ButtonClear, ButtonStopConvert, ButtonConvert}) {
+        button->setGeometry(left, 4, 100, 52);
+        left += 104;
+    }
+
+}
+
+void TForm1::create_format_controls() {
+    QWidget* client = centralWidget();
+    Caption(client, "Output Format : ", QRect(8, 288, 105, 24));
+    ComboOutputFormat = PickList(client, "ComboOutputFormat");
+    ComboOutputFormat->setGeometry(118, 288, 290, 24);
+    Caption(client, "Output Folder : ", QRect(8, 316, 105, 24));
+    EditOutputFolder = new QLineEdit(client);
+    EditOutputFolder->setObjectName(QStringLiteral("EditOutputFolder"));
+    EditOutputFolder->setGeometry(118, 316, 380, 24);
+    ButtonBrowseForFolder = new QToolButton(client);
+    ButtonBrowseForFolder->setObjectName(QStringLiteral("ButtonBrowseForFolder"));
+    ButtonBrowseForFolder->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    ButtonBrowseForFolder->setGeometry(502, 316, 30, 24);
+    set_hint(ButtonBrowseForFolder, "Browse For Folder");
+
+}
+
+void TForm1::create_video_group() {
+    auto* group = new QGroupBox(" Video Settings ", centralWidget());
+    group->setObjectName(QStringLiteral("GroupVideoSettings"));
+    group->setGeometry(4, 344, 264, 172);
+    ComboVideoCodec = SettingLine(group, "Video Codec : ", "ComboVideoCodec", 0);
+    ComboVideoSize = SettingLine(group, "Video Size : ", "ComboVideoSize", 1);
+    ComboVideoBitrate = SettingLine(group, "Video Bitrate : ", "ComboVideoBitrate", 2);
+    ComboVideoFramerate = SettingLine(group, "Video Framerate : ", "ComboVideoFramerate", 3);
+    ComboLetterBox = SettingLine(group, "Video Zoom : ", "ComboLetterBox", 4);
+    set_hint(ComboLetterBox, "Add a letterbox to keep video aspect ratio");
+    // Not shown: the aspect is chosen per job from the row unless set otherwise.
+    ComboAspectRatio = PickList(centralWidget(), "ComboAspectRatio");
+    ComboAspectRatio->setGeometry(kClientWidth + 10, 0, 140, 24);
+    ComboAspectRatio->hide();
+
+}
+
+void TForm1::create_audio_group() {
+    auto* group = new QGroupBox(" Audio Settings ", centralWidget());
+    group->setObjectName(QStringLiteral("GroupAudioSettings"));
+    group->setGeometry(272, 344, 264, 172);
+    ComboAudioCodec = SettingLine(group, "Audio Codec : ", "ComboAudioCodec", 0);
+    ComboAudioBitrate = SettingLine(group, "Audio Bitrate :", "ComboAudioBitrate", 1);
+    ComboAudioChannels = SettingLine(group, "Audio Channels :", "ComboAudioChannels", 2);
+    ComboAudioChannels->addItems({QStringLiteral("Stereo"), QStringLiteral("Mono")});
+    ComboSamplingRate = SettingLine(group, "Sampling Rate : ", "ComboSamplingRate", 3);
+    Caption(group, "Volume : ", QRect(10, 22 + 4 * 29, 105, 24));
+    TrackBar1 = new QSlider(Qt::Horizontal, group);
+    TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
+    TrackBar1->setRange(0, 10);
+    TrackBar1->setPageStep(1);
+    TrackBar1->setTickPosition(QSlider::TicksBelow);
+    TrackBar1->setGeometry(118, 22 + 4 * 29, 96, 24);
+    set_hint(TrackBar1, "100% is the original video volume");
+    LabelVolume = new QLabel(group);
+    LabelVolume->setObjectName(QStringLiteral("LabelVolume"));
+    LabelVolume->setGeometry(218, 22 + 4 * 29, 42, 24);
+
+}
+
+void TForm1::create_play_panel() {
+    auto* panel = new QFrame(centralWidget());
+    panel->setObjectName(QStringLiteral("Panelx"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setStyleSheet(QStringLiteral("#Panelx { background: black; }"));
+    panel->setGeometry(541, 288, 218, 213);
+    sPanelPlay = new TPlayPanel(panel);
+    sPanelPlay->setGeometry(2, 2, 214, 179);
+    struct TPlayButton {
+        const char* Name;
+        const char* Hint;
+        QStyle::StandardPixmap Icon;
+    };
+    // Their playback commands belong to the player; during a conversion the area shows previews.
+    const TPlayButton buttons[] = {
+        {"ButtonPlay", "Play", QStyle::SP_MediaPlay},        {"ButtonPause", "Pause", QStyle::SP_MediaPause},
+        {"ButtonStopPlay", "Stop", QStyle::SP_MediaStop},    {"ButtonVolume", "Adjust Volume", QStyle::SP_MediaVolume},
+        {"ButtonSnapshot", "Snapshot", QStyle::SP_DesktopIcon},
+    };
+    int left = 6;
+    for (const TPlayButton& entry : buttons) {
+        auto* button = new QToolButton(panel);
+        button->setObjectName(QString::fromLatin1(entry.Name));
+        button->setIcon(style()->standardIcon(entry.Icon));
+        button->setAutoRaise(true);
+        button->setGeometry(left, 184, 38, 26);
+        set_hint(button, QString::fromLatin1(entry.Hint));
+        left += 42;
+    }
+
+}
+
+void TForm1::create_status_bar() {
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(kStatusBarHeight);
+    const int widths[] = {150, 300, 50};
+    for (int panel = 0; panel < 3; ++panel) {
+        StatusPanels[panel] = new QLabel(bar);
+        StatusPanels[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
+        StatusPanels[panel]->setFixedWidth(widths[panel]);
+        bar->addWidget(StatusPanels[panel]);
+    }
+    StatusPanels[0]->setText(QStringLiteral("Ready"));
+    setStatusBar(bar);
+}
+
+}  // namespace brenvale

@@ -1,0 +1,33 @@
+// The settings of the Additional Options window: the overwrite rule for output files and the
+// number of lines the output-format list shows. Window thread only.
+#pragma once
+
+#include <QObject>
+
+namespace brenvale {
+
+class TGeneralOptions : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kMinDropDownItems = 26;
+    static constexpr int kMaxDropDownItems = 47;
+    static constexpr int kDefaultDropDownItems = 27;
+
+    using QObject::QObject;
+
+    bool Overwrite() const { return overwrite_; }
+    void SetOverwrite(bool overwrite) { overwrite_ = overwrite; }
+    int DropDownItems() const { return drop_down_items_; }
+    // Values outside 26..47 are brought to the nearest bound.
+    void SetDropDownItems(int items);
+
+signals:
+    void DropDownItemsChanged(int items);
+
+private:
+    bool overwrite_ = false;
+    int drop_down_items_ = kDefaultDropDownItems;
+};
+
+}  // namespace brenvale

@@ -1,0 +1,37 @@
+// The six values kept between runs under QSettings("Merrowin", "Tandrel").
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+namespace brenvale {
+
+inline const QString kDefaultSkin = QStringLiteral("Elegance");
+
+struct TStoredSettings {
+    QString OutputFolder;
+    int OutputFormat = 0;
+    bool Overwrite = false;
+    int DropDownItems = 27;
+    int LetterBox = 0;
+    QString Skin = kDefaultSkin;
+};
+
+// What a load found. Reading stops at the first integer or boolean that is missing or
+// unreadable: that value and the later ones stay empty and Complete is false.
+struct TLoadedSettings {
+    QString OutputFolder;
+    std::optional<int> OutputFormat;
+    std::optional<bool> Overwrite;
+    std::optional<int> DropDownItems;
+    std::optional<int> LetterBox;
+    QString Skin = kDefaultSkin;  // trimmed; "Elegance" when empty, blank or not reached
+    bool Complete = false;
+};
+
+TLoadedSettings ReadStoredSettings();
+// Writes the six values in their fixed order; errors are ignored.
+void WriteStoredSettings(const TStoredSettings& settings);
+
+}  // namespace brenvale

@@ -1,0 +1,188 @@
+// Runs of the queue with real conversions of the generated clips.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+
+#include <fstream>
+
+#include "app/window/play_panel.h"
+#include "tests/support/media_reader.h"
+#include "tests/support/test_media.h"
+#include "tools/clip_catalogue.h"
+#include "window_fixture.h"
+
+namespace brenvale::testing {
+namespace {
+
+namespace clips = mediagen::clips;
+const QString kCompleted = QStringLiteral("All Conversions Completed");
+constexpr int kFlv = 1;
+constexpr int kAvi = 3;
+
+class QueueTest : public WindowTest {
+protected:
+    void StartWith(const std::vector<std::string>& sources, int format = kFlv) {
+        StartWindow();
+        ChooseFormat(format);
+        UseOutputFolder();
+        AddClips(sources);
+    }
+    std::filesystem::path Output(const std::string& name) const { return output_folder_ / name; }
+    bool OutputExists(const std::string& name) const { return std::filesystem::exists(Output(name)); }
+};
+
+TEST_F(QueueTest, ConvertsCheckedRowsAndSkipsTheUncheckedMiddleOne) {
+    StartWith({clips::kMp4H264Aac, clips::kWavPcm, clips::kAviMpeg4Mp3});
+    List().SetChecked(1, false);
+    Form().ButtonConvertClick();
+    EXPECT_TRUE(Form().RunActive());
+    for (const char* locked : {"ButtonAddFile", "ButtonClear", "ButtonRemove", "ButtonConvert", "ComboOutputFormat",
+                               "ComboVideoCodec", "ComboAudioCodec", "TrackBar1"})
+        EXPECT_FALSE(Find<QWidget>(locked)->isEnabled()) << locked;
+    EXPECT_TRUE(Find<QWidget>("ButtonStopConvert")->isEnabled());
+    EXPECT_FALSE(Form().menuBar()->actions().front()->isEnabled());
+    ASSERT_TRUE(WaitFor([this] { return !Form().RunActive(); }));
+
+    EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
+    EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
+    EXPECT_EQ(List().Value(2, TRowValue::Progress), "Done");
+    EXPECT_FALSE(List().Value(0, TRowValue::Frames).isEmpty());
+    EXPECT_TRUE(OutputExists("mp4_h264_aac.flv"));
+    EXPECT_FALSE(OutputExists("wav_pcm.flv"));
+    // Two seconds at the Flash preset's 15 frames a second.
+    EXPECT_NEAR(ReadMedia(Output("avi_mpeg4_mp3.flv").string()).StreamsOf(AVMEDIA_TYPE_VIDEO).at(0).frames, 30, 1);
+    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_TRUE(Find<QLabel>("StatusPanel1")->text().startsWith("File Size : "));
+    EXPECT_TRUE(Find<QLabel>("StatusPanel1")->text().endsWith(" KBytes"));
+    EXPECT_EQ(Find<QLabel>("StatusPanel2")->text(), "2/2");
+    EXPECT_EQ(Find<QProgressBar>("ProgressBar1")->value(), 0);
+    EXPECT_FALSE(Find<TPlayPanel>("sPanelPlay")->ShowingPreview());
+    EXPECT_TRUE(Find<QWidget>("ButtonConvert")->isEnabled());
+    EXPECT_TRUE(Form().menuBar()->actions().front()->isEnabled());
+}
+
+TEST_F(QueueTest, UncheckedRowsAreNeverConverted) {
+    StartWith({clips::kWavPcm, clips::kMp3Audio});
+    Form().UncheckAllItems1Click();
+    ASSERT_TRUE(ConvertAndWait());
+    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(output_folder_));
+
+    List().SetChecked(0, true);  // the unchecked row is now the last one
+    ASSERT_TRUE(ConvertAndWait());
+    EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
+    EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
+    EXPECT_EQ(CountInformations(kCompleted), 2);
+}
+
+TEST_F(QueueTest, ARowShowingErrorIsAttemptedAndFails) {
+    StartWith({clips::kRandomBytes, clips::kWavPcm});
+    ASSERT_EQ(List().Value(0, TRowValue::Progress), "Error");
+    ASSERT_TRUE(ConvertAndWait());
+    EXPECT_EQ(List().Value(0, TRowValue::Progress), "Fail");
+    EXPECT_FALSE(List().RowHint(0).isEmpty());
+    EXPECT_EQ(List().Value(1, TRowValue::Progress), "Done");
+    EXPECT_EQ(CountInformations(kCompleted), 1);
+
+    // A failing last row ends the run at once.
+    List().SetChecked(1, false);
+    ASSERT_TRUE(ConvertAndWait());
+    EXPECT_EQ(List().Value(0, TRowValue::Progress), "Fail");
+    EXPECT_EQ(CountInformations(kCompleted), 2);
+}
+
+TEST_F(QueueTest, OutputNamesAvoidExistingFilesUnlessOverwriting) {
+    StartWith({clips::kWavPcm});
+    std::ofstream(Output("wav_pcm.flv")) << "taken";
+    std::ofstream(Output("wav_pcm-1.flv")) << "taken";
+    ASSERT_TRUE(ConvertAndWait());
+    EXPECT_GT(std::filesystem::file_size(Output("wav_pcm-2.flv")), 100u);
+    EXPECT_EQ(std::filesystem::file_size(Output("wav_pcm.flv")), 5u);
+
+    Form().GeneralOptions().SetOverwrite(true);
+    ASSERT_TRUE(ConvertAndWait());
+    EXPECT_GT(std::filesystem::file_size(Output("wav_pcm.flv")), 100u);
+    EXPECT_FALSE(OutputExists("wav_pcm-3.flv"));
+}
+
+AVRational FirstPictureAspect(const std::string& path) {
+    AVRational aspect{0, 1};
+    ReadMedia(path, [&](int, const AVFrame& frame) {
+        if (frame.width > 0 && aspect.num == 0) aspect = frame.sample_aspect_ratio;
+    });
+    return aspect;
+}
+
+TEST_F(QueueTest, TheAspectComesFromTheRowsVideoSize) {
+    StartWith({clips::kMp4H264Aac, clips::kMp4H264Aac}, kAvi);
+    List().SetValue(0, TRowValue::VideoSize, "720x576");  // 1.25 on a 320x240 picture
+    ASSERT_TRUE(ConvertAndWait());
+    ASSERT_EQ(List().Value(1, TRowValue::Progress), "Done");
+    const AVRational changed = FirstPictureAspect(Output("mp4_h264_aac.avi").string());
+    const AVRational kept = FirstPictureAspect(Output("mp4_h264_aac-1.avi").string());
+    EXPECT_EQ(changed.num * 16, changed.den * 15) << changed.num << "/" << changed.den;
+    EXPECT_EQ(kept.num, kept.den) << kept.num << "/" << kept.den;
+}
+
+TEST_F(QueueTest, ASourceOfUnknownLengthConvertsWhole) {
+    StartWith({clips::kUnknownDuration});
+    ASSERT_TRUE(ConvertAndWait());
+    EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
+    EXPECT_NEAR(ReadMedia(Output("unknown_duration.flv").string()).StreamsOf(AVMEDIA_TYPE_VIDEO).at(0).frames, 30, 1);
+}
+
+TEST_F(QueueTest, StopAnsweredYesAbortsWithoutCompletionMessage) {
+    StartWith({clips::kMp4H264Aac, clips::kWavPcm});
+    dialogs_.Answers = {true};
+    Form().ButtonConvertClick();
+    Form().ButtonStopConvertClick();
+    ASSERT_EQ(dialogs_.Confirmations, std::vector<QString>{"Stop all conversions?"});
+    EXPECT_FALSE(Form().RunActive());
+    EXPECT_TRUE(Find<QWidget>("ButtonConvert")->isEnabled());
+    ASSERT_TRUE(WaitFor([this] { return List().Value(0, TRowValue::Progress) == "Abort"; }));
+    WaitFor([] { return false; }, std::chrono::seconds(1));
+    EXPECT_EQ(CountInformations(kCompleted), 0);
+    EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
+}
+
+TEST_F(QueueTest, StopAnsweredNoLetsTheRunFinish) {
+    StartWith({clips::kMp4H264Aac});
+    dialogs_.Answers = {false};
+    Form().ButtonConvertClick();
+    Form().ButtonStopConvertClick();
+    EXPECT_TRUE(Form().RunActive());
+    ASSERT_TRUE(WaitFor([this] { return !Form().RunActive(); }));
+    EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
+    EXPECT_EQ(CountInformations(kCompleted), 1);
+}
+
+TEST_F(QueueTest, ConvertChecksTheListAndTheFolderFirst) {
+    StartWindow();
+    Form().ButtonConvertClick();
+    EXPECT_EQ(dialogs_.Informations, std::vector<QString>{"Please Add Files To Convert!"});
+    AddClips({clips::kWavPcm});
+    Form().ButtonConvertClick();
+    EXPECT_EQ(dialogs_.Informations.back(), "Please select an output folder!");
+    Find<QLineEdit>("EditOutputFolder")->setText("/no/such/folder");
+    Form().ButtonConvertClick();
+    EXPECT_EQ(dialogs_.Informations.back(),
+              "The output folder \"/no/such/folder\"\ndoes not exist or has been deleted!\n"
+              "Please choose a new output folder.");
+    EXPECT_EQ(dialogs_.BrowseHeadlines.size(), 2u);
+    EXPECT_FALSE(Form().RunActive());
+    EXPECT_TRUE(Find<QWidget>("ButtonConvert")->isEnabled());
+}
+
+TEST_F(QueueTest, ClosingIsRefusedDuringARun) {
+    StartWith({clips::kWavPcm});
+    Form().ButtonConvertClick();
+    EXPECT_FALSE(Form().close());
+    ASSERT_TRUE(WaitFor([this] { return !Form().RunActive(); }));
+    EXPECT_TRUE(Form().close());
+}
+
+}  // namespace
+}  // namespace brenvale::testing
