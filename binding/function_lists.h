@@ -110,7 +110,7 @@
     X(SDL_RWFromConstMem) X(SDL_LoadWAV_RW) X(SDL_FreeWAV)                                \
     X(SDL_WaitEvent) X(SDL_WaitEventTimeout) X(SDL_PollEvent) X(SDL_PushEvent)           \
     X(SDL_EventState) X(SDL_RegisterEvents) X(SDL_FlushEvent)                             \
-    X(SDL_CreateWindow) X(SDL_DestroyWindow) X(SDL_GetWindowSurface)                      \
+    X(SDL_CreateWindow) X(SDL_DestroyWindow) X(SDL_GetWindowSurface) X(SDL_GetCurrentDisplayMode) \
     X(SDL_UpdateWindowSurface) X(SDL_SetWindowSize) X(SDL_GetWindowSize)                  \
     X(SDL_CreateRGBSurfaceWithFormat) X(SDL_CreateRGBSurfaceWithFormatFrom)              \
     X(SDL_FreeSurface) X(SDL_FillRect) X(SDL_MapRGB) X(SDL_LockSurface)                   \

@@ -1,0 +1,160 @@
+#include "player/video_thread.h"
+
+#include <chrono>
+
+#include "player/ff_player.h"
+#include "player/stream_state.h"
+
+namespace brenvale::player {
+namespace {
+
+constexpr auto kPausedSleep = std::chrono::milliseconds(10);
+
+// Seconds one picture lasts: a frame of the stream's rate plus half of one per repeat.
+double FrameDuration(const StreamState& is, const AVFrame& frame) {
+    AVRational rate = ff::av_guess_frame_rate(is.format_context, is.video_st, nullptr);
+    const double frame_seconds = rate.num > 0 && rate.den > 0 ? ::av_q2d(::av_inv_q(rate)) : 0.04;
+    return frame_seconds + frame.repeat_pict * frame_seconds * 0.5;
+}
+
+double PictureTime(const StreamState& is, const AVFrame& frame) {
+    const bool reordered = is.owner->ReorderPTS || frame.pkt_dts == AV_NOPTS_VALUE;
+    std::int64_t pts = 0;
+    if (reordered && frame.pts != AV_NOPTS_VALUE) {
+        pts = frame.pts;
+    } else if (frame.pkt_dts != AV_NOPTS_VALUE) {
+        pts = frame.pkt_dts;
+    }
+    return pts * ::av_q2d(is.video_st->time_base);
+}
+
+// Source planes walked bottom-up: each plane pointer on its last row, line sizes negated.
+void FlipPlanes(const AVFrame& frame, std::uint8_t* data[4], int linesize[4]) {
+    const AVPixFmtDescriptor* descriptor = ff::av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
+    for (int plane = 0; plane < 4 && frame.data[plane]; ++plane) {
+        const bool chroma = descriptor && (plane == 1 || plane == 2) && !(descriptor->flags & AV_PIX_FMT_FLAG_PAL);
+        const int rows = chroma ? AV_CEIL_RSHIFT(frame.height, descriptor->log2_chroma_h) : frame.height;
+        data[plane] = frame.data[plane] + static_cast<std::ptrdiff_t>(rows - 1) * frame.linesize[plane];
+        linesize[plane] = -frame.linesize[plane];
+    }
+}
+
+// Waits for a free slot with an overlay of the picture's size; false when aborted.
+bool WaitForSlot(StreamState& is, const AVFrame& frame) {
+    std::unique_lock<std::mutex> lock(is.picture_mutex);
+    is.picture_cond.wait(lock, [&] { return is.pictq_size < 1 || is.videoq.Aborted(); });
+    if (is.videoq.Aborted()) return false;
+    PictureSlot& slot = is.picture;
+    if (slot.overlay && slot.width == frame.width && slot.height == frame.height) return true;
+    slot.allocated = false;
+    slot.width = frame.width;
+    slot.height = frame.height;
+    is.owner->Events().Push(PlayEventKind::AllocPicture);
+    is.picture_cond.wait(lock, [&] { return slot.allocated || is.videoq.Aborted(); });
+    return !is.videoq.Aborted() && slot.overlay;
+}
+
+bool Scale(StreamState& is, const AVFrame& frame, const AVFrame& source, AVFrame& overlay, SwsPtr& scaler) {
+    scaler.reset(ff::sws_getCachedContext(scaler.release(), frame.width, frame.height,
+                                          static_cast<AVPixelFormat>(frame.format), overlay.width, overlay.height,
+                                          AV_PIX_FMT_YUV420P, is.owner->ScaleFlags, nullptr, nullptr, nullptr));
+    if (!scaler) return false;
+    ff::sws_scale(scaler.get(), source.data, source.linesize, 0, frame.height, overlay.data, overlay.linesize);
+    return true;
+}
+
+// Converts the picture into the overlay; false when there is no scaler.
+bool ConvertPicture(StreamState& is, const AVFrame& frame, double pts, SwsPtr& scaler) {
+    const std::lock_guard<std::mutex> overlay_lock(is.overlay_mutex);
+    AVFrame source = frame;  // plane pointers only; the frame keeps its buffers
+    if (is.owner->FlipVertical) FlipPlanes(frame, source.data, source.linesize);
+    AVFrame& overlay = *is.picture.overlay;
+    overlay.sample_aspect_ratio = frame.sample_aspect_ratio;
+    if (!is.owner->RunPictureHook(is, source, overlay, pts) && !Scale(is, frame, source, overlay, scaler))
+        return false;
+    // Under both locks: the refresh reads it under the picture lock, drawing under the overlay's.
+    const std::lock_guard<std::mutex> picture_lock(is.picture_mutex);
+    is.picture.pts = pts;
+    return true;
+}
+
+bool QueuePicture(StreamState& is, const AVFrame& frame, double pts, SwsPtr& scaler) {
+    if (!WaitForSlot(is, frame)) return false;
+    if (!ConvertPicture(is, frame, pts, scaler)) {
+        is.owner->Log(TLogType::ltError, "Cannot initialize the conversion context.");
+        return false;
+    }
+    const std::lock_guard<std::mutex> lock(is.picture_mutex);
+    ++is.pictq_size;
+    return true;
+}
+
+bool OutputPicture(StreamState& is, const AVFrame& frame, double pts, SwsPtr& scaler) {
+    if (pts != 0) {
+        is.video_clock = pts;
+    } else {
+        pts = is.video_clock;
+    }
+    is.video_clock += FrameDuration(is, frame);
+    return QueuePicture(is, frame, pts, scaler);
+}
+
+// Queues every picture the packet completes: how many, or -1 when the thread must end.
+int DecodePictures(StreamState& is, const AVPacket& packet, AVFrame& frame, SwsPtr& scaler) {
+    if (ff::avcodec_send_packet(is.video_ctx.get(), &packet) < 0 && packet.data) return 0;
+    int pictures = 0;
+    while (ff::avcodec_receive_frame(is.video_ctx.get(), &frame) >= 0) {
+        const bool queued = OutputPicture(is, frame, PictureTime(is, frame), scaler);
+        ff::av_frame_unref(&frame);
+        if (!queued) return -1;
+        ++pictures;
+    }
+    return pictures;
+}
+
+}  // namespace
+
+void VideoThread(StreamState& is) {
+    FramePtr frame = MakeFrame();
+    PacketPtr packet = MakePacket();
+    SwsPtr scaler;
+    for (;;) {
+        while (is.paused && !is.videoq.Aborted()) std::this_thread::sleep_for(kPausedSleep);
+        bool is_flush = false;
+        if (is.videoq.Get(*packet, is_flush, true) != PacketQueue::GetResult::Packet) return;
+        if (is_flush) {
+            ff::avcodec_flush_buffers(is.video_ctx.get());
+            continue;
+        }
+        const int pictures = DecodePictures(is, *packet, *frame, scaler);
+        ff::av_packet_unref(packet.get());
+        if (pictures < 0) return;
+        // Step mode pauses once a picture came out (a decoder may need several packets first).
+        if (pictures > 0 && is.owner->StepMode) is.owner->TogglePause();
+    }
+}
+
+void AllocatePicture(StreamState& is) {
+    {
+        const std::lock_guard<std::mutex> overlay_lock(is.overlay_mutex);
+        const std::lock_guard<std::mutex> lock(is.picture_mutex);
+        FramePtr overlay = MakeFrame();
+        overlay->format = AV_PIX_FMT_YUV420P;
+        overlay->width = is.picture.width;
+        overlay->height = is.picture.height;
+        if (ff::av_frame_get_buffer(overlay.get(), 0) < 0) overlay.reset();
+        is.picture.overlay = std::move(overlay);
+        is.picture.allocated = true;
+    }
+    is.picture_cond.notify_all();
+}
+
+void ReleasePicture(StreamState& is) {
+    {
+        const std::lock_guard<std::mutex> lock(is.picture_mutex);
+        --is.pictq_size;
+    }
+    is.picture_cond.notify_all();
+}
+
+}  // namespace brenvale::player
