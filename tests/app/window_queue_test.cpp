@@ -176,10 +176,12 @@ TEST_F(QueueTest, ConvertChecksTheListAndTheFolderFirst) {
     EXPECT_TRUE(Find<QWidget>("ButtonConvert")->isEnabled());
 }
 
-TEST_F(QueueTest, ClosingIsRefusedDuringARun) {
+TEST_F(QueueTest, ClosingAndClearingAreRefusedDuringARun) {
     StartWith({clips::kWavPcm});
     Form().ButtonConvertClick();
     EXPECT_FALSE(Form().close());
+    Form().ClearAllItems1Click();
+    EXPECT_EQ(List().rowCount(), 1);
     ASSERT_TRUE(WaitFor([this] { return !Form().RunActive(); }));
     EXPECT_TRUE(Form().close());
 }
