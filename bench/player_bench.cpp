@@ -113,24 +113,39 @@ int Run(const fs::path& folder, int seconds) {
         std::printf("no clock samples\n");
         return 1;
     }
-    double max_drift = 0, min_delay = 1e9, max_delay = 0;
+    double max_drift = 0, max_drift_at = 0, min_delay = 1e9, max_delay = 0;
     long max_rss = 0;
+    int steady_delays = 0;
     for (const Sample& s : samples) {
+        if (std::fabs(s.drift) > max_drift) max_drift_at = s.at;
         max_drift = std::max(max_drift, std::fabs(s.drift));
+        steady_delays += std::fabs(s.frame_delay - 0.04) < 0.001;
         min_delay = std::min(min_delay, s.frame_delay);
         max_delay = std::max(max_delay, s.frame_delay);
         max_rss = std::max(max_rss, s.resident_kb);
     }
     const std::size_t tenth = samples.size() / 10;
+    // The offset between the clocks in the first and the last tenth: its change is the drift.
+    const auto median_drift = [&](std::size_t from, std::size_t to) {
+        std::vector<double> values;
+        for (std::size_t i = from; i < to; ++i) values.push_back(samples[i].drift);
+        std::sort(values.begin(), values.end());
+        return values.empty() ? 0.0 : values[values.size() / 2];
+    };
+    const double early = median_drift(0, std::max<std::size_t>(tenth, 1));
+    const double late = median_drift(samples.size() - std::max<std::size_t>(tenth, 1), samples.size());
     const long early_rss = samples[tenth].resident_kb;
     std::printf("clip: %d s of 1280x720 at 25 fps with 44.1 kHz stereo\n", seconds);
     std::printf("wall %.2f s for %d s of media (%.3f x real time), cpu %.1f%% of one core\n", wall, seconds,
                 wall / seconds, 100.0 * cpu / wall);
     std::printf("pictures presented: %d of %d (%.1f per second)\n", presenter.count.load(), 25 * seconds,
                 presenter.count / wall);
-    std::printf("audio - video clock: max |drift| %.1f ms over %zu samples, first %.1f ms, last %.1f ms\n",
-                max_drift * 1000, samples.size(), samples.front().drift * 1000, samples.back().drift * 1000);
-    std::printf("nominal frame delay: %.1f .. %.1f ms\n", min_delay * 1000, max_delay * 1000);
+    std::printf("audio - video clock: median %.1f ms in the first tenth, %.1f ms in the last: drift %.1f ms\n",
+                early * 1000, late * 1000, (late - early) * 1000);
+    std::printf("audio - video clock: largest |difference| %.1f ms at %.1f s, over %zu samples\n", max_drift * 1000,
+                max_drift_at, samples.size());
+    std::printf("nominal frame delay: %.1f .. %.1f ms, 40 ms in %.1f%% of the samples\n", min_delay * 1000,
+                max_delay * 1000, 100.0 * steady_delays / samples.size());
     std::printf("resident size: %ld kB at 10%%, %ld kB peak, %ld kB at the end\n", early_rss, max_rss,
                 samples.back().resident_kb);
     return 0;
