@@ -159,6 +159,20 @@ TEST_F(QueueTest, StopAnsweredNoLetsTheRunFinish) {
     EXPECT_EQ(CountInformations(kCompleted), 1);
 }
 
+TEST_F(QueueTest, StopBetweenTwoJobsEndsTheRunWithoutAQuestion) {
+    StartWith({clips::kWavPcm, clips::kMp3Audio});
+    Form().ButtonConvertClick();
+    // The next job starts two timer ticks (200 ms) after this one was seen to end.
+    ASSERT_TRUE(WaitFor([this] { return List().Value(0, TRowValue::Progress) == "Done" && !Form().Converting(); }));
+    Form().ButtonStopConvertClick();
+    EXPECT_TRUE(dialogs_.Confirmations.empty());
+    EXPECT_FALSE(Form().RunActive());
+    WaitFor([] { return false; }, std::chrono::seconds(1));
+    EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
+    EXPECT_FALSE(OutputExists("mp3_audio.flv"));
+    EXPECT_EQ(CountInformations(kCompleted), 0);
+}
+
 TEST_F(QueueTest, ConvertChecksTheListAndTheFolderFirst) {
     StartWindow();
     Form().ButtonConvertClick();
