@@ -37,7 +37,8 @@
     X(av_fifo_can_read) X(av_fifo_can_write) X(av_fifo_grow2) X(av_fifo_reset2)          \
     X(av_fifo_drain2)                                                                      \
     X(av_get_media_type_string) X(av_get_picture_type_char) X(av_lfg_init)               \
-    X(av_buffer_alloc) X(av_buffer_unref)
+    X(av_buffer_alloc) X(av_buffer_unref)                                                 \
+    X(av_buffer_pool_init) X(av_buffer_pool_get) X(av_buffer_pool_uninit) X(av_frame_move_ref)
 
 #define BRENVALE_SWRESAMPLE_FUNCTIONS(X)                                                   \
     X(swresample_version) X(swr_alloc) X(swr_alloc_set_opts2) X(swr_init) X(swr_free)    \

@@ -164,10 +164,15 @@ void TTranscoder::allocate_scaled_picture(OutputStream& ost) {
                                                 : "avpicture_alloc fail");
 }
 
-void TTranscoder::create_scaler(OutputStream& ost, const AVCodecParameters& dec) {
+// The scaler flags as the generic options left them.
+void TTranscoder::read_sws_flags() {
     std::int64_t flags = 0;
     if (ff::av_opt_get_int(engine_.option_context.sws_opts, "sws_flags", 0, &flags) >= 0)
         engine_.sws_flags = static_cast<std::int32_t>(flags);
+}
+
+void TTranscoder::create_scaler(OutputStream& ost, const AVCodecParameters& dec) {
+    read_sws_flags();
     const AVCodecContext& enc = *ost.encoder;
     const TPadding& crop = ost.crop;
     const TPadding& pad = ost.padding;

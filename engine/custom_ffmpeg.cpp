@@ -4,7 +4,6 @@
 #include "binding/media_api.h"
 #include "common/log_levels.h"
 #include "common/main_thread.h"
-#include "engine/preview_lock.h"
 
 namespace brenvale {
 
@@ -35,11 +34,6 @@ void TCustomFFmpeg::set_verbose(int level) {
     verbose = level;
     if (ff::av_log_set_level) ff::av_log_set_level(LibraryLogLevel(level));
     SetLogThreshold(level);
-}
-
-void TCustomFFmpeg::set_preview_flags(TPreviewFlags flags) {
-    const std::unique_lock<std::mutex> lock = LockServingMainThread(PreviewLock());
-    preview_flags.store(flags);
 }
 
 }  // namespace brenvale

@@ -19,6 +19,7 @@ extern "C" {
 #include "common/thread_priority.h"
 #include "engine/bitstream_filter_chain.h"
 #include "engine/engine_types.h"
+#include "engine/frame_hook_state.h"
 #include "engine/job_settings.h"
 #include "engine/output_stream_setup.h"
 #include "engine/video_hook.h"
@@ -26,6 +27,7 @@ extern "C" {
 struct AVCodec;
 struct AVCodecContext;
 struct AVFormatContext;
+struct AVFrame;
 struct SwsContext;
 
 namespace brenvale {
@@ -203,6 +205,20 @@ public:
     std::vector<THookTimeRange> hook_time_ranges;
     std::int32_t hook_range_index = 0;  // the first range not yet passed
     // ==== end of converter jobs
+
+    // ==== Frame hooks and preview (frame_hooks.cpp, custom_hook.cpp, preview.cpp)
+    // hook_state: the worker thread only while the job runs; preview_state: see TPreviewState.
+    THookState hook_state;
+    TPreviewState preview_state;
+    // Every decoded picture before it is encoded: deinterlacing, then the custom hook or the
+    // plug-ins. May move the picture into a work copy. `pts`: input time in microseconds.
+    void preprocess_video(AVFrame& picture, std::int64_t pts);
+    void run_custom_hook(AVFrame& picture, std::int64_t pts);
+    // The picture as the encoder took it, when preview_flags is not empty.
+    void deliver_preview(const AVFrame& picture, const AVCodecContext& enc);
+    // Frees the hook buffer and both converters and closes the preview window (release_job).
+    void release_frame_hooks();
+    // ==== end of frame hooks and preview
 
     // ---- Opened files; the engine owns them until release_job. The other tables of these
     // groups and the pending settings are in TJobSettings.

@@ -136,8 +136,11 @@ int TTranscoder::encode_picture(OutputStream& ost, const InputStream& ist, const
     if (engine_.me_threshold == 0) big->pict_type = AV_PICTURE_TYPE_NONE;
     big->pts = ost.sync_pts;
     big->pkt_duration = 1;
-    // The preview of the encoded picture joins here with the frame hooks.
-    return drain_encoder(ost, big.get(), "Video encoding failed");
+    const int bytes = drain_encoder(ost, big.get(), "Video encoding failed");
+    // The picture the encoder took, with its own time: with queued encoders the packets that come
+    // out belong to earlier pictures.
+    if (engine_.preview_flags.load()) engine_.deliver_preview(*big, *ost.encoder);
+    return bytes;
 }
 
 }  // namespace brenvale

@@ -7,7 +7,6 @@
 #include "binding/media_api.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
-#include "engine/picture_ops.h"
 #include "engine/text_format.h"
 #include "engine/transcoder.h"
 
@@ -42,7 +41,10 @@ int TTranscoder::process_packet(int ist_number, const AVPacket* packet) {
     if (!ist.needs_decoding) return 0;
     if (ist.decoder->codec_type == AVMEDIA_TYPE_SUBTITLE) return packet ? decode_subtitle(ist, ist_number, *packet) : 0;
     const int result = decode_rounds(ist, ist_number, packet);
-    if (!packet) flush_encoders(ist_number);
+    if (!packet) {
+        drain_filters(ist, ist_number);
+        flush_encoders(ist_number);
+    }
     return result;
 }
 
@@ -111,41 +113,34 @@ bool TTranscoder::take_decoded_audio(InputStream& ist) {
 bool TTranscoder::take_decoded_video(InputStream& ist) {
     ist.quality = decoded_->quality;
     ist.next_pts = ist.pts + frame_duration_us(ist, decoded_->repeat_pict);
-    preprocess_video(ist);
+    engine_.preprocess_video(*decoded_, ist.pts);
     return true;
 }
 
-// The frame hooks of the next stage join the deinterlacing here.
-void TTranscoder::preprocess_video(InputStream&) {
-    if (!engine_.deinterlace) return;
-    FramePtr work = allocate_frame();
-    work->format = decoded_->format;
-    work->width = decoded_->width;
-    work->height = decoded_->height;
-    if (ff::av_frame_get_buffer(work.get(), 0) < 0 || !deinterlace_picture(*work, *decoded_)) {
-        log(0, "Deinterlacing failed.");
-        return;
-    }
-    ff::av_frame_copy_props(work.get(), decoded_.get());
-    decoded_.swap(work);
+void TTranscoder::deliver(InputStream& ist, int ist_number, const AVPacket* packet, const AVSubtitle* subtitle) {
+    if (ist.filters.configured()) return filter_picture(ist, ist_number);
+    encode_outputs(ist, ist_number, packet, subtitle);
 }
 
-void TTranscoder::deliver(InputStream& ist, int ist_number, const AVPacket* packet, const AVSubtitle* subtitle) {
+void TTranscoder::encode_outputs(InputStream& ist, int ist_number, const AVPacket* packet, const AVSubtitle* subtitle) {
     for (OutputStream& ost : output_streams_) {
-        if (ost.source != ist_number || !ost.needs_encoding) continue;
-        switch (ost.encoder->codec_type) {
-            case AVMEDIA_TYPE_VIDEO: {
-                int frame_size = 0;
-                encode_video(ost, ist, *decoded_, frame_size);
-                if (!engine_.vstats_filename.empty() && frame_size != 0) write_video_stats(ost, frame_size);
-                break;
-            }
-            case AVMEDIA_TYPE_AUDIO: encode_audio(ost, ist, samples_.data(), static_cast<int>(samples_.size())); break;
-            case AVMEDIA_TYPE_SUBTITLE:
-                if (subtitle) encode_subtitle(ost, ist, *subtitle, packet ? packet->pts : AV_NOPTS_VALUE);
-                break;
-            default: throw FFmpegException("invalid codec_type");
+        if (ost.source == ist_number && ost.needs_encoding) encode_for(ost, ist, subtitle, packet);
+    }
+}
+
+void TTranscoder::encode_for(OutputStream& ost, InputStream& ist, const AVSubtitle* subtitle, const AVPacket* packet) {
+    switch (ost.encoder->codec_type) {
+        case AVMEDIA_TYPE_VIDEO: {
+            int frame_size = 0;
+            encode_video(ost, ist, *decoded_, frame_size);
+            if (!engine_.vstats_filename.empty() && frame_size != 0) write_video_stats(ost, frame_size);
+            break;
         }
+        case AVMEDIA_TYPE_AUDIO: encode_audio(ost, ist, samples_.data(), static_cast<int>(samples_.size())); break;
+        case AVMEDIA_TYPE_SUBTITLE:
+            if (subtitle) encode_subtitle(ost, ist, *subtitle, packet ? packet->pts : AV_NOPTS_VALUE);
+            break;
+        default: throw FFmpegException("invalid codec_type");
     }
 }
 

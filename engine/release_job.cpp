@@ -31,6 +31,7 @@ void TCustomFFmpeg::release_job() {
     release_owned_settings();
     release_option_state();
     release_video_hooks();
+    release_frame_hooks();
 }
 
 void TCustomFFmpeg::release_output_files() {

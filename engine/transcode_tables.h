@@ -15,6 +15,7 @@ extern "C" {
 #include "engine/bitstream_filter_chain.h"
 #include "engine/library_ptr.h"
 #include "engine/picture_ops.h"
+#include "engine/video_filter_chain.h"
 
 struct AVCodecContext;
 struct AVStream;
@@ -41,6 +42,7 @@ struct InputStream {
     bool at_start = true;
     int quality = 0;  // of the last decoded picture
     TS16Converter s16;
+    TVideoFilterChain filters;  // configured when filters are enabled and the stream is re-encoded
 };
 
 // What the encoder reported about the last picture it coded.

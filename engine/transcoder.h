@@ -50,6 +50,7 @@ private:
     void create_scaler(OutputStream& ost, const AVCodecParameters& dec);
     // False with last_error set when the stream's filter chain cannot be built (video_filters.cpp).
     bool configure_filters(InputStream& ist, OutputStream& ost);
+    void read_sws_flags();
     void set_up_pass_log(OutputStream& ost, int number);
     void print_stream_mapping() const;
     void open_encoders();
@@ -80,11 +81,16 @@ private:
     bool take_decoded_audio(InputStream& ist);
     bool take_decoded_video(InputStream& ist);
     void deliver(InputStream& ist, int ist_number, const AVPacket* packet, const AVSubtitle* subtitle);
+    void encode_outputs(InputStream& ist, int ist_number, const AVPacket* packet, const AVSubtitle* subtitle);
     void encode_for(OutputStream& ost, InputStream& ist, const AVSubtitle* subtitle, const AVPacket* packet);
     void copy_packet(OutputStream& ost, InputStream& ist, const AVPacket& packet);
     void emulate_rate(const InputStream& ist) const;
-    void preprocess_video(InputStream& ist);
     void flush_encoders(int ist_number);
+
+    // ---- Filtering (video_filters.cpp)
+    void filter_picture(InputStream& ist, int ist_number);
+    void deliver_filtered(InputStream& ist, int ist_number);
+    void drain_filters(InputStream& ist, int ist_number);
 
     // ---- Encoding (encode_audio.cpp, encode_video.cpp, encode_subtitle.cpp)
     void encode_audio(OutputStream& ost, InputStream& ist, const std::uint8_t* data, int size);
