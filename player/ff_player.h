@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "common/bitmap.h"
-#include "player/picture_converter_seam.h"
+#include "common/picture_converter.h"
 #include "player/play_events.h"
 #include "player/player_types.h"
 #include "probe/av_probe.h"

@@ -8,7 +8,6 @@
 #include "player/stream_state.h"
 
 namespace brenvale {
-#if BRENVALE_PLAYER_PICTURE_CONVERTER
 namespace {
 
 TPictureRef RefOf(const AVFrame& frame) {
@@ -67,16 +66,6 @@ TBitmap& TCustomPlayer::GetCurrentFrame(std::int64_t& APTS) {
     }
     return snapshot_;
 }
-
-#else
-bool TCustomPlayer::RunPictureHook(player::StreamState&, const AVFrame&, AVFrame&, double) { return false; }
-
-TBitmap& TCustomPlayer::GetCurrentFrame(std::int64_t& APTS) {
-    APTS = -1;
-    snapshot_.SetSize(0, 0);
-    return snapshot_;
-}
-#endif
 
 TBitmap& TCustomPlayer::GetCurrentFrame() {
     std::int64_t pts = 0;

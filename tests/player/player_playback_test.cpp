@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "player/picture_converter_seam.h"
+#include "common/picture_converter.h"
 #include "tests/player/player_fixture.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/test_media.h"
@@ -195,7 +195,6 @@ TEST_F(PlayerPlaybackTest, ClosingFromTheStateHandlerDoesNotWait) {
     EXPECT_FALSE(player_.Playing());
 }
 
-#if BRENVALE_PLAYER_PICTURE_CONVERTER
 TEST_F(PlayerPlaybackTest, SnapshotMatchesTheSourcePicture) {
     // The first decoded picture of the source, as the player's converter block sees it.
     TPictureConverter expected;
@@ -238,7 +237,6 @@ TEST_F(PlayerPlaybackTest, HookedPicturesReachTheScreen) {
     EXPECT_GE(presenter_.Pixel(174, 48) & 0xf0f0f0, 0xf0f0f0u);
 }
 
-#endif
 
 TEST_F(PlayerPlaybackTest, ImageSequenceHasNoDurationAndNoPositions) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "brenvale-player-images";
