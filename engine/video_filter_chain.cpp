@@ -11,10 +11,10 @@ namespace {
 // Pictures enter with their input time in microseconds.
 constexpr AVRational kSourceTimeBase{1, AV_TIME_BASE};
 
-std::string source_arguments(const TFilterChainSpec& spec) {
-    const char* format = ff::av_get_pix_fmt_name(static_cast<AVPixelFormat>(spec.pix_fmt));
-    const AVRational sar = spec.sample_aspect_ratio;
-    return format_text("video_size=%dx%d:pix_fmt=%s:time_base=%d/%d:pixel_aspect=%d/%d", spec.width, spec.height,
+std::string source_arguments(const TFilterChainSetup& setup) {
+    const char* format = ff::av_get_pix_fmt_name(static_cast<AVPixelFormat>(setup.pix_fmt));
+    const AVRational sar = setup.sample_aspect_ratio;
+    return format_text("video_size=%dx%d:pix_fmt=%s:time_base=%d/%d:pixel_aspect=%d/%d", setup.width, setup.height,
                     format ? format : "none", kSourceTimeBase.num, kSourceTimeBase.den, sar.num, std::max(sar.den, 1));
 }
 
@@ -32,24 +32,24 @@ AVFilterInOut* open_end(const char* name, AVFilterContext* filter) {
 
 }  // namespace
 
-bool TVideoFilterChain::configure(const TFilterChainSpec& spec) {
+bool TVideoFilterChain::configure(const TFilterChainSetup& setup) {
     release();
     graph_ = ff::avfilter_graph_alloc();
-    if (graph_ && build(spec)) return true;
+    if (graph_ && build(setup)) return true;
     release();
     return false;
 }
 
-bool TVideoFilterChain::build(const TFilterChainSpec& spec) {
+bool TVideoFilterChain::build(const TFilterChainSetup& setup) {
     if (ff::avfilter_graph_create_filter(&source_, ff::avfilter_get_by_name("buffer"), "src",
-                                         source_arguments(spec).c_str(), nullptr, graph_) < 0)
+                                         source_arguments(setup).c_str(), nullptr, graph_) < 0)
         return false;
-    if (!add_sink(spec.output_pix_fmt)) return false;
+    if (!add_sink(setup.output_pix_fmt)) return false;
     AVFilterContext* last = source_;
-    if (!add_scale(spec, last)) return false;
-    if (spec.filters.empty() ? ff::avfilter_link(last, 0, sink_, 0) < 0 : !add_filters(spec.filters, last))
+    if (!add_scale(setup, last)) return false;
+    if (setup.filters.empty() ? ff::avfilter_link(last, 0, sink_, 0) < 0 : !add_filters(setup.filters, last))
         return false;
-    graph_->scale_sws_opts = ff::av_strdup(format_text("flags=%d", spec.sws_flags).c_str());
+    graph_->scale_sws_opts = ff::av_strdup(format_text("flags=%d", setup.sws_flags).c_str());
     return graph_->scale_sws_opts && ff::avfilter_graph_config(graph_, nullptr) >= 0;
 }
 
@@ -62,10 +62,10 @@ bool TVideoFilterChain::add_sink(int pix_fmt) {
            ff::avfilter_init_str(sink_, nullptr) >= 0;
 }
 
-bool TVideoFilterChain::add_scale(const TFilterChainSpec& spec, AVFilterContext*& last) {
-    if (spec.scale_width <= 0 || spec.scale_height <= 0) return true;
+bool TVideoFilterChain::add_scale(const TFilterChainSetup& setup, AVFilterContext*& last) {
+    if (setup.scale_width <= 0 || setup.scale_height <= 0) return true;
     AVFilterContext* scale = nullptr;
-    const std::string arguments = format_text("%d:%d:flags=%d", spec.scale_width, spec.scale_height, spec.sws_flags);
+    const std::string arguments = format_text("%d:%d:flags=%d", setup.scale_width, setup.scale_height, setup.sws_flags);
     if (ff::avfilter_graph_create_filter(&scale, ff::avfilter_get_by_name("scale"), nullptr, arguments.c_str(), nullptr,
                                          graph_) < 0 ||
         ff::avfilter_link(last, 0, scale, 0) < 0)

@@ -16,7 +16,7 @@ struct AVFrame;
 
 namespace brenvale {
 
-struct TFilterChainSpec {
+struct TFilterChainSetup {
     int width = 0;  // of the decoded pictures
     int height = 0;
     int pix_fmt = -1;
@@ -36,7 +36,7 @@ public:
     TVideoFilterChain& operator=(const TVideoFilterChain&) = delete;
 
     // False when the libraries refuse the chain; nothing is kept then.
-    bool configure(const TFilterChainSpec& spec);
+    bool configure(const TFilterChainSetup& setup);
     bool configured() const { return graph_ != nullptr; }
 
     // What leaves the chain, known once it is configured.
@@ -58,9 +58,9 @@ public:
     void release();
 
 private:
-    bool build(const TFilterChainSpec& spec);
+    bool build(const TFilterChainSetup& setup);
     bool add_sink(int pix_fmt);
-    bool add_scale(const TFilterChainSpec& spec, AVFilterContext*& last);
+    bool add_scale(const TFilterChainSetup& setup, AVFilterContext*& last);
     bool add_filters(const std::string& filters, AVFilterContext* last);
 
     AVFilterGraph* graph_ = nullptr;  // owns the filters below

@@ -17,22 +17,22 @@ constexpr char kFilteringFailed[] = "Error while filtering video";
 
 // The decoded pictures enter as they are; a scale step first when the encoder's inner area
 // (its size without the padding) differs from them.
-TFilterChainSpec chain_spec(const TJobSettings& s, const AVCodecParameters& dec, const AVCodecContext& enc) {
-    TFilterChainSpec spec;
-    spec.width = dec.width;
-    spec.height = dec.height;
-    spec.pix_fmt = dec.format;
-    spec.sample_aspect_ratio = dec.sample_aspect_ratio;
+TFilterChainSetup chain_setup(const TJobSettings& s, const AVCodecParameters& dec, const AVCodecContext& enc) {
+    TFilterChainSetup setup;
+    setup.width = dec.width;
+    setup.height = dec.height;
+    setup.pix_fmt = dec.format;
+    setup.sample_aspect_ratio = dec.sample_aspect_ratio;
     const int inner_width = enc.width - s.pad_left - s.pad_right;
     const int inner_height = enc.height - s.pad_top - s.pad_bottom;
     if (dec.width != inner_width || dec.height != inner_height) {
-        spec.scale_width = inner_width;
-        spec.scale_height = inner_height;
+        setup.scale_width = inner_width;
+        setup.scale_height = inner_height;
     }
-    spec.filters = s.video_filters;
-    spec.output_pix_fmt = enc.pix_fmt;
-    spec.sws_flags = s.sws_flags;
-    return spec;
+    setup.filters = s.video_filters;
+    setup.output_pix_fmt = enc.pix_fmt;
+    setup.sws_flags = s.sws_flags;
+    return setup;
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ bool TTranscoder::configure_filters(InputStream& ist, OutputStream& ost) {
     if (ist.filters.configured()) return true;
     read_sws_flags();
     AVCodecContext& enc = *ost.encoder;
-    if (!ist.filters.configure(chain_spec(s, *ist.stream->codecpar, enc))) return false;
+    if (!ist.filters.configure(chain_setup(s, *ist.stream->codecpar, enc))) return false;
     const int width = ist.filters.output_width();
     const int height = ist.filters.output_height();
     const bool padded = s.pad_top + s.pad_bottom + s.pad_left + s.pad_right != 0;

@@ -67,13 +67,13 @@ void StoreSample(AVFrame* frame, int channel, int index, double value) {
 
 class AudioTrack final : public EncoderTrack {
 public:
-    AudioTrack(OutputFile& output, const AudioSpec& spec)
-        : EncoderTrack(output, FindEncoder(spec.codec), 0), spec_(spec) {
+    AudioTrack(OutputFile& output, const AudioSpec& setup)
+        : EncoderTrack(output, FindEncoder(setup.codec), 0), spec_(setup) {
         AVCodecContext* context = Context();
         context->sample_fmt = ChooseSampleFormat(context->codec);
-        context->sample_rate = spec.sample_rate;
-        ff::av_channel_layout_default(&context->ch_layout, spec.channels);
-        context->time_base = AVRational{1, spec.sample_rate};
+        context->sample_rate = setup.sample_rate;
+        ff::av_channel_layout_default(&context->ch_layout, setup.channels);
+        context->time_base = AVRational{1, setup.sample_rate};
         Open();
     }
 
@@ -112,8 +112,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TrackWriter> MakeAudioTrack(OutputFile& output, const AudioSpec& spec) {
-    return std::make_unique<AudioTrack>(output, spec);
+std::unique_ptr<TrackWriter> MakeAudioTrack(OutputFile& output, const AudioSpec& setup) {
+    return std::make_unique<AudioTrack>(output, setup);
 }
 
 }  // namespace brenvale::mediagen

@@ -10,24 +10,24 @@ namespace {
 
 VideoSpec Video(const std::string& codec, int width, int height, FrameRate rate,
                 std::int64_t frames) {
-    VideoSpec spec;
-    spec.codec = codec;
-    spec.width = width;
-    spec.height = height;
-    spec.frame_rate = rate;
-    spec.frame_count = frames;
-    return spec;
+    VideoSpec setup;
+    setup.codec = codec;
+    setup.width = width;
+    setup.height = height;
+    setup.frame_rate = rate;
+    setup.frame_count = frames;
+    return setup;
 }
 
 AudioSpec Audio(const std::string& codec, int sample_rate, int channels, std::int64_t samples,
                 double tone_hz) {
-    AudioSpec spec;
-    spec.codec = codec;
-    spec.sample_rate = sample_rate;
-    spec.channels = channels;
-    spec.sample_count = samples;
-    spec.tone_hz = tone_hz;
-    return spec;
+    AudioSpec setup;
+    setup.codec = codec;
+    setup.sample_rate = sample_rate;
+    setup.channels = channels;
+    setup.sample_count = samples;
+    setup.tone_hz = tone_hz;
+    return setup;
 }
 
 ClipDescription Clip(const std::string& name, const std::string& format,

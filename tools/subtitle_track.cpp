@@ -25,10 +25,10 @@ constexpr const char kAssHeader[] =
 
 class SubtitleTrack final : public TrackWriter {
 public:
-    SubtitleTrack(OutputFile& output, const SubtitleSpec& spec)
+    SubtitleTrack(OutputFile& output, const SubtitleSpec& setup)
         : output_(output),
-          spec_(spec),
-          context_(AllocateContext(FindEncoder(spec.codec))),
+          spec_(setup),
+          context_(AllocateContext(FindEncoder(setup.codec))),
           packet_(AllocatePacket()),
           buffer_(kMaxCueBytes) {
         context_->time_base = kMillisecond;
@@ -81,8 +81,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TrackWriter> MakeSubtitleTrack(OutputFile& output, const SubtitleSpec& spec) {
-    return std::make_unique<SubtitleTrack>(output, spec);
+std::unique_ptr<TrackWriter> MakeSubtitleTrack(OutputFile& output, const SubtitleSpec& setup) {
+    return std::make_unique<SubtitleTrack>(output, setup);
 }
 
 }  // namespace brenvale::mediagen

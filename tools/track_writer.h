@@ -26,8 +26,8 @@ public:
 };
 
 // Each opens its encoder and adds its stream; all must exist before the file's header.
-std::unique_ptr<TrackWriter> MakeVideoTrack(OutputFile& output, const VideoSpec& spec);
-std::unique_ptr<TrackWriter> MakeAudioTrack(OutputFile& output, const AudioSpec& spec);
-std::unique_ptr<TrackWriter> MakeSubtitleTrack(OutputFile& output, const SubtitleSpec& spec);
+std::unique_ptr<TrackWriter> MakeVideoTrack(OutputFile& output, const VideoSpec& setup);
+std::unique_ptr<TrackWriter> MakeAudioTrack(OutputFile& output, const AudioSpec& setup);
+std::unique_ptr<TrackWriter> MakeSubtitleTrack(OutputFile& output, const SubtitleSpec& setup);
 
 }  // namespace brenvale::mediagen

@@ -9,14 +9,14 @@ constexpr int kKeyFrameInterval = 12;
 
 class VideoTrack final : public EncoderTrack {
 public:
-    VideoTrack(OutputFile& output, const VideoSpec& spec)
-        : EncoderTrack(output, FindEncoder(spec.codec), 1), spec_(spec) {
+    VideoTrack(OutputFile& output, const VideoSpec& setup)
+        : EncoderTrack(output, FindEncoder(setup.codec), 1), spec_(setup) {
         AVCodecContext* context = Context();
-        context->width = spec.width;
-        context->height = spec.height;
-        context->pix_fmt = PixelFormat(spec.pixel_format);
-        context->framerate = AVRational{spec.frame_rate.num, spec.frame_rate.den};
-        context->time_base = AVRational{spec.frame_rate.den, spec.frame_rate.num};
+        context->width = setup.width;
+        context->height = setup.height;
+        context->pix_fmt = PixelFormat(setup.pixel_format);
+        context->framerate = AVRational{setup.frame_rate.num, setup.frame_rate.den};
+        context->time_base = AVRational{setup.frame_rate.den, setup.frame_rate.num};
         context->gop_size = kKeyFrameInterval;
         Open();
     }
@@ -51,8 +51,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TrackWriter> MakeVideoTrack(OutputFile& output, const VideoSpec& spec) {
-    return std::make_unique<VideoTrack>(output, spec);
+std::unique_ptr<TrackWriter> MakeVideoTrack(OutputFile& output, const VideoSpec& setup) {
+    return std::make_unique<VideoTrack>(output, setup);
 }
 
 }  // namespace brenvale::mediagen

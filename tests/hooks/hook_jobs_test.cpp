@@ -13,15 +13,15 @@ constexpr int kClipFrames = 50;  // 25 per second
 TEST_F(TranscodeTest, CustomHookDrawingIsEncoded) {
     const std::string output = PathOf("out.avi");
     std::vector<std::int32_t> frame_numbers;
-    JobSpec spec = Convert(TestClipPath(mediagen::clips::kAviMpeg4Mp3), output, {{"vcodec", "mpeg4"}, {"an", "1"}});
-    spec.before_start = [&frame_numbers](TCustomFFmpeg& engine) {
+    JobSpec setup = Convert(TestClipPath(mediagen::clips::kAviMpeg4Mp3), output, {{"vcodec", "mpeg4"}, {"an", "1"}});
+    setup.before_start = [&frame_numbers](TCustomFFmpeg& engine) {
         engine.on_custom_hook = [&frame_numbers](TCustomFFmpeg&, TBitmap& bitmap, std::int32_t frame, std::int64_t,
                                                  bool&, bool&) {
             frame_numbers.push_back(frame);
             for (int row = 0; row < bitmap.Height(); ++row) std::fill_n(bitmap.ScanLine(row), bitmap.Width() * 3, 0xFF);
         };
     };
-    const JobOutcome outcome = RunJob(spec);
+    const JobOutcome outcome = RunJob(setup);
     ASSERT_TRUE(outcome.finished) << outcome.exception_message;
     ASSERT_EQ(frame_numbers.size(), static_cast<std::size_t>(kClipFrames));
     for (int i = 0; i < kClipFrames; ++i) EXPECT_EQ(frame_numbers[static_cast<std::size_t>(i)], i + 1);
@@ -39,16 +39,16 @@ TEST_F(TranscodeTest, PreviewBitmapsShowEncodedPicturesWithTheirTime) {
         std::int64_t pts;
     };
     std::vector<Preview> previews;
-    JobSpec spec = Convert(TestClipPath(mediagen::clips::kAviMpeg4Mp3), PathOf("out.avi"),
+    JobSpec setup = Convert(TestClipPath(mediagen::clips::kAviMpeg4Mp3), PathOf("out.avi"),
                            {{"vcodec", "mpeg4"}, {"an", "1"}, {"s", "160x120"}});
-    spec.before_start = [&previews](TCustomFFmpeg& engine) {
+    setup.before_start = [&previews](TCustomFFmpeg& engine) {
         engine.preview_interval = -1;
         engine.set_preview_flags(kPreviewBitmap | kPreviewWindow);
         engine.on_preview = [&previews](TCustomFFmpeg&, TBitmap& bitmap, std::int32_t, std::int64_t pts) {
             previews.push_back({bitmap.Width(), bitmap.Height(), pts});
         };
     };
-    const JobOutcome outcome = RunJob(spec);
+    const JobOutcome outcome = RunJob(setup);
     ASSERT_TRUE(outcome.finished) << outcome.exception_message;
     ASSERT_EQ(previews.size(), static_cast<std::size_t>(kClipFrames));
     for (std::size_t i = 0; i < previews.size(); ++i) {

@@ -32,13 +32,13 @@ TEST_P(FilterChainTest, EncoderSizeFollowsTheChain) {
     const FilterCase& c = GetParam();
     OptionList options = {{"vcodec", "mpeg4"}, {"an", "1"}};
     options.insert(options.end(), c.options.begin(), c.options.end());
-    JobSpec spec = Convert(TestClipPath(mediagen::clips::kAviMpeg4Mp3), PathOf("out.avi"), options);
+    JobSpec setup = Convert(TestClipPath(mediagen::clips::kAviMpeg4Mp3), PathOf("out.avi"), options);
     // The output open refuses these combinations itself: set them behind its back to reach the chain.
-    spec.before_start = [&c](TCustomFFmpeg& engine) {
+    setup.before_start = [&c](TCustomFFmpeg& engine) {
         if (*c.filters_set_late) engine.video_filters = c.filters_set_late;
         if (c.crop_top_set_late) engine.crop_top = c.crop_top_set_late;
     };
-    const JobOutcome outcome = RunJob(spec);
+    const JobOutcome outcome = RunJob(setup);
     ASSERT_TRUE(outcome.opened) << outcome.exception_message;
     if (c.width == 0) {
         EXPECT_EQ(outcome.exception_message, c.failure);

@@ -30,28 +30,28 @@ protected:
     }
 };
 
-void ExpectVideo(const VideoSpec& spec, const StreamReport& stream, bool complete) {
-    EXPECT_EQ(stream.width, spec.width);
-    EXPECT_EQ(stream.height, spec.height);
-    EXPECT_EQ(stream.frame_rate.num, spec.frame_rate.num);
-    EXPECT_EQ(stream.frame_rate.den, spec.frame_rate.den);
+void ExpectVideo(const VideoSpec& setup, const StreamReport& stream, bool complete) {
+    EXPECT_EQ(stream.width, setup.width);
+    EXPECT_EQ(stream.height, setup.height);
+    EXPECT_EQ(stream.frame_rate.num, setup.frame_rate.num);
+    EXPECT_EQ(stream.frame_rate.den, setup.frame_rate.den);
     if (complete) {
-        EXPECT_EQ(stream.frames, spec.frame_count);
+        EXPECT_EQ(stream.frames, setup.frame_count);
     } else {
         EXPECT_GT(stream.frames, 0);
-        EXPECT_LT(stream.frames, spec.frame_count);
+        EXPECT_LT(stream.frames, setup.frame_count);
     }
 }
 
-void ExpectAudio(const AudioSpec& spec, const StreamReport& stream, bool complete) {
-    EXPECT_EQ(stream.sample_rate, spec.sample_rate);
-    EXPECT_EQ(stream.channels, spec.channels);
+void ExpectAudio(const AudioSpec& setup, const StreamReport& stream, bool complete) {
+    EXPECT_EQ(stream.sample_rate, setup.sample_rate);
+    EXPECT_EQ(stream.channels, setup.channels);
     if (complete) {
-        EXPECT_GE(stream.samples, spec.sample_count);
-        EXPECT_LE(stream.samples, spec.sample_count + spec.MaxExtraDecodedSamples());
+        EXPECT_GE(stream.samples, setup.sample_count);
+        EXPECT_LE(stream.samples, setup.sample_count + setup.MaxExtraDecodedSamples());
     } else {
         EXPECT_GT(stream.samples, 0);
-        EXPECT_LT(stream.samples, spec.sample_count);
+        EXPECT_LT(stream.samples, setup.sample_count);
     }
 }
 

@@ -91,20 +91,20 @@ double FirstChannelSample(const AVFrame& frame, int index) {
 }
 
 TEST_F(GeneratorTest, PcmSamplesAreTheToneExactly) {
-    const AudioSpec& spec = StandardClip(clips::kWavPcm).audio[0];
+    const AudioSpec& setup = StandardClip(clips::kWavPcm).audio[0];
     std::int64_t index = 0;
     int mismatches = 0;
     ReadMedia(TestClipPath(clips::kWavPcm), [&](int, const AVFrame& frame) {
         const auto* samples = reinterpret_cast<const std::int16_t*>(frame.extended_data[0]);
-        for (int i = 0; i < frame.nb_samples * spec.channels; ++i) {
+        for (int i = 0; i < frame.nb_samples * setup.channels; ++i) {
             const auto expected = std::lrint(
-                ToneSample(spec.tone_hz, spec.sample_rate, index + i / spec.channels) * 32767);
+                ToneSample(setup.tone_hz, setup.sample_rate, index + i / setup.channels) * 32767);
             if (samples[i] != expected) ++mismatches;
         }
         index += frame.nb_samples;
     });
     EXPECT_EQ(mismatches, 0);
-    EXPECT_EQ(index, spec.sample_count);
+    EXPECT_EQ(index, setup.sample_count);
 }
 
 // Sign changes of the first channel give the tone's frequency, track by track.
@@ -123,8 +123,8 @@ TEST_F(GeneratorTest, EveryAudioTrackCarriesItsOwnTone) {
     ASSERT_EQ(crossings.size(), clip.audio.size());
     int track = 0;
     for (const auto& [stream, count] : crossings) {
-        const AudioSpec& spec = clip.audio[track++];
-        const double expected = 2 * spec.tone_hz * spec.sample_count / spec.sample_rate;
+        const AudioSpec& setup = clip.audio[track++];
+        const double expected = 2 * setup.tone_hz * setup.sample_count / setup.sample_rate;
         EXPECT_NEAR(count, expected, expected * 0.05) << "stream " << stream;
     }
 }

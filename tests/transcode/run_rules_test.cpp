@@ -53,15 +53,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TranscodeTest, VideoCopyIsRefusedWithHooksAndPreviews) {
     for (int variant = 0; variant < 2; ++variant) {
-        JobSpec spec =
+        JobSpec setup =
             Convert(TestClipPath(mediagen::clips::kMp4H264Aac), PathOf("out.mkv"), {{"vcodec", "copy"}, {"an", "1"}});
-        spec.before_start = [variant](TCustomFFmpeg& engine) {
+        setup.before_start = [variant](TCustomFFmpeg& engine) {
             if (variant == 0)
                 engine.on_custom_hook = [](TCustomFFmpeg&, TBitmap&, std::int32_t, std::int64_t, bool&, bool&) {};
             else
                 engine.set_preview_flags(kPreviewBitmap);
         };
-        const JobOutcome outcome = RunJob(spec);
+        const JobOutcome outcome = RunJob(setup);
         EXPECT_EQ(outcome.exception_message,
                   variant == 0 ? "-vcodec copy and CustomHook are incompatible (frames are not decoded)"
                                : "-vcodec copy and PostHooks are incompatible (frames are not decoded)");
@@ -119,13 +119,13 @@ TEST_F(TranscodeTest, FrameAndTimeLimitsEndTheRun) {
 }
 
 TEST_F(TranscodeTest, StopRequestEndsTheRunUnfinished) {
-    JobSpec spec = Convert(TestClipPath(mediagen::clips::kMp4H264Aac), PathOf("stopped.flv"), kFlvOptions);
-    spec.before_start = [](TCustomFFmpeg& engine) {
+    JobSpec setup = Convert(TestClipPath(mediagen::clips::kMp4H264Aac), PathOf("stopped.flv"), kFlvOptions);
+    setup.before_start = [](TCustomFFmpeg& engine) {
         engine.progress_interval = 0;
         engine.on_progress = [](TCustomFFmpeg& self, std::int32_t, std::int32_t, std::int32_t, float, float,
                                 std::int64_t, std::int32_t) { self.request_stop(); };
     };
-    const JobOutcome outcome = RunJob(spec);
+    const JobOutcome outcome = RunJob(setup);
     EXPECT_FALSE(outcome.finished);
     EXPECT_FALSE(outcome.exception_raised) << outcome.exception_message;
     EXPECT_LT(ReadMedia(PathOf("stopped.flv")).StreamsOf(AVMEDIA_TYPE_VIDEO)[0].frames, 50);
@@ -141,10 +141,10 @@ TEST_F(TranscodeTest, ProgressReportsFramesOrMinusOneWithoutVideo) {
 }
 
 TEST_F(TranscodeTest, ReportLineAndSummaryGoToTheLogWithoutProgressHandler) {
-    JobSpec spec = Convert(TestClipPath(mediagen::clips::kMp4H264Aac), PathOf("log.flv"), kFlvOptions);
-    spec.verbose = 2;
-    spec.before_start = [](TCustomFFmpeg& engine) { engine.on_progress = nullptr; };
-    const JobOutcome outcome = RunJob(spec);
+    JobSpec setup = Convert(TestClipPath(mediagen::clips::kMp4H264Aac), PathOf("log.flv"), kFlvOptions);
+    setup.verbose = 2;
+    setup.before_start = [](TCustomFFmpeg& engine) { engine.on_progress = nullptr; };
+    const JobOutcome outcome = RunJob(setup);
     EXPECT_TRUE(outcome.Logged("1: frame=   50 fps="));
     EXPECT_TRUE(outcome.Logged(" dup=0 drop=0"));
     EXPECT_TRUE(outcome.Logged("q=") && outcome.Logged("L"));

@@ -25,14 +25,14 @@ void apply_all(TCustomFFmpeg& engine, const OptionList& options) {
 }  // namespace
 
 JobSpec Convert(std::string input, std::string output, OptionList output_options) {
-    JobSpec spec;
-    spec.input = std::move(input);
-    spec.output = std::move(output);
-    spec.output_options = std::move(output_options);
-    return spec;
+    JobSpec setup;
+    setup.input = std::move(input);
+    setup.output = std::move(output);
+    setup.output_options = std::move(output_options);
+    return setup;
 }
 
-JobOutcome RunJob(const JobSpec& spec) {
+JobOutcome RunJob(const JobSpec& setup) {
     JobOutcome outcome;
     TCustomFFmpeg engine;
     engine.prepare_job();
@@ -44,19 +44,19 @@ JobOutcome RunJob(const JobSpec& spec) {
         ++outcome.progress_reports;
         outcome.last_frame_number = frame;
     };
-    engine.set_verbose(spec.verbose);
-    apply_all(engine, spec.input_options);
-    if (!engine.open_input_file(spec.input)) {
+    engine.set_verbose(setup.verbose);
+    apply_all(engine, setup.input_options);
+    if (!engine.open_input_file(setup.input)) {
         outcome.exception_message = engine.last_error;
         return outcome;
     }
-    apply_all(engine, spec.output_options);
-    if (engine.open_output_file(spec.output) < 0) {
+    apply_all(engine, setup.output_options);
+    if (engine.open_output_file(setup.output) < 0) {
         outcome.exception_message = engine.last_error;
         return outcome;
     }
     outcome.opened = true;
-    if (spec.before_start) spec.before_start(engine);
+    if (setup.before_start) setup.before_start(engine);
     engine.start(false);
     outcome.finished = engine.finished;
     outcome.exception_raised = engine.exception_raised;

@@ -50,7 +50,7 @@ JobSpec Convert(std::string input, std::string output, OptionList output_options
 
 // Configures an engine as a job would (options, open input, options, open output) and runs it
 // on the calling thread.
-JobOutcome RunJob(const JobSpec& spec);
+JobOutcome RunJob(const JobSpec& setup);
 
 // Stream start of every stream of a file, in microseconds (-1 when unknown).
 std::vector<std::int64_t> StreamStarts(const std::string& path);
