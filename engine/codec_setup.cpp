@@ -172,6 +172,9 @@ void TTranscoder::read_sws_flags() {
 }
 
 void TTranscoder::create_scaler(OutputStream& ost, const AVCodecParameters& dec) {
+    // The scaler aborts the process on a format it does not know: an input whose stream gave no
+    // picture before the run (an AVI cut after its headers) has none.
+    if (dec.format < 0 || dec.width <= 0 || dec.height <= 0) throw FFmpegException("Cannot get resampling context");
     read_sws_flags();
     const AVCodecContext& enc = *ost.encoder;
     const TPadding& crop = ost.crop;
