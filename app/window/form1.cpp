@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
-#include <QMetaObject>
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
@@ -15,7 +14,6 @@
 #include "app/catalogue/volume_table.h"
 #include "app/window/dialogs.h"
 #include "app/window/stored_settings.h"
-#include "common/main_thread.h"
 
 namespace brenvale {
 namespace {
@@ -24,12 +22,14 @@ const QString kWebsite = QStringLiteral("https://www.merrowin.example/");
 
 }  // namespace
 
-TForm1::TForm1(const QString& library_folder, TDialogs& dialogs) : dialogs_(dialogs) {
-    serve_hand_offs_from_event_loop();
+TForm1::TForm1(const QString& library_folder, TDialogs& dialogs)
+    : main_thread_bridge_(*QCoreApplication::instance()), dialogs_(dialogs), library_folder_(library_folder) {
     create_controls();
     create_menus();
     create_list_menu();
+    create_volume_menu();
     connect_commands();
+    connect_playback_commands();
     if (!RIVUV_.LoadLibraries(library_folder.toStdString())) {
         dialogs_.Information(this, QStringLiteral("Some files are missing. Please re-install this software"));
         return;
@@ -45,21 +45,13 @@ TForm1::TForm1(const QString& library_folder, TDialogs& dialogs) : dialogs_(dial
     TimerConvertAgain->stop();
     skin_name_ = kDefaultSkin;
     attach_job_events();
+    attach_player_events();
     started_ = true;
 }
 
 TForm1::~TForm1() {
     detach_job_events();
     RIVUV_.ClearJobs();
-    SetMainThreadWakeUp({});
-}
-
-// Job threads hand preview frames to the window thread and wait: its event loop serves them.
-void TForm1::serve_hand_offs_from_event_loop() {
-    SetMainThreadWakeUp([] {
-        if (QCoreApplication* application = QCoreApplication::instance())
-            QMetaObject::invokeMethod(application, [] { ServeMainThreadCalls(); }, Qt::QueuedConnection);
-    });
 }
 
 // FormShow: the restored format fills the settings controls, once, with the window centred.

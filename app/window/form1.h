@@ -1,11 +1,14 @@
 // TForm1, the main window: the file list, the output format and its settings, the output
 // folder, the conversion queue and the playback panel. Its code is split by feature:
 // form1_layout (controls), form1_menus, form1_file_list, form1_formats, form1_settings,
-// form1_queue (runs) and form1_job_events (the converter's reports).
+// form1_queue (runs), form1_job_events (the converter's reports), form1_playback (the
+// playback panel), form1_volume and form1_snapshot.
 //
 // Threads: everything here lives on the window thread. The converter's OnProgress and
 // OnTerminate arrive on job threads; their handlers copy the values and post them to the
-// window thread (queued calls keep their order), stamped with the job they belong to.
+// window thread (queued calls keep their order), stamped with the job they belong to. The
+// player's psEnd arrives on its play thread and is posted the same way, stamped with the
+// playback it ends.
 #pragma once
 
 #include <atomic>
@@ -16,9 +19,11 @@
 #include <QMainWindow>
 
 #include "app/catalogue/job_options.h"
+#include "app/main_thread_bridge.h"
 #include "app/window/general_options.h"
 #include "app/window/list_view.h"
 #include "converter/converter.h"
+#include "player/ff_player.h"
 
 class QComboBox;
 class QLabel;
@@ -50,6 +55,7 @@ public:
     void SaveSettings();
 
     TConverter& RIVUV() { return RIVUV_; }
+    TFFPlayer& FFPlayer() { return FFPlayer_; }
     TGeneralOptions& GeneralOptions() { return general_options_; }
     bool Converting() const { return converting_; }
     // A run is under way: the settings are locked, also in the pause between two jobs.
@@ -57,6 +63,9 @@ public:
     QString OutputExtension() const { return output_extension_; }
     QString SkinName() const { return skin_name_; }
     int VolumeValue() const { return volume_value_; }
+    bool PlaybackPaused() const { return playback_paused_; }
+    bool PlaybackStopped() const { return playback_stopped_; }
+    QString SelectedFile() const { return selected_file_; }
 
     // Handlers of the window's commands.
     void ButtonAddFileClick();
@@ -72,6 +81,16 @@ public:
     void VisitOurWebsite1Click();
     void ComboOutputFormatChange();
     void TrackBar1Change(int position);
+    // The playback panel.
+    void ListView1SelectItem();
+    void ButtonPlayClick();
+    void PlaySelectedVideo1Click();
+    void ButtonPauseClick();
+    void ButtonStopPlayClick();
+    void ButtonVolumeClick();
+    // `tag`: 10 "Full Volume", 9 "Half Volume", 8 "Mute".
+    void FullVolume1Click(int tag);
+    void ButtonSnapshotClick();
     // Files and folders given from outside the open dialog (dropped on the list).
     void AddPaths(const QStringList& paths);
 
@@ -92,7 +111,6 @@ private:
         std::uint64_t Serial = 0;
     };
 
-    void serve_hand_offs_from_event_loop();
     // form1_layout.cpp
     void create_controls();
     void create_command_buttons();
@@ -129,6 +147,7 @@ private:
     void lock_settings(bool locked);
     void browse_for_output_folder();
     bool run_can_start();
+    bool output_folder_usable();
     void TimerConvertAgainTimer();
     // form1_job_events.cpp
     void attach_job_events();
@@ -139,10 +158,23 @@ private:
                        std::int64_t current_size, std::int32_t total_duration);
     void RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exception, const QString& message);
     void RIVUVPreviewBitmap(TBitmap& bitmap);
-    void stop_playback();
     void show_overall_progress();
+    // form1_playback.cpp
+    void connect_playback_commands();
+    void attach_player_events();
+    void FFPlayerFileOpen(std::int32_t& screen_width, std::int32_t& screen_height);
+    void FFPlayerState(TPlayState state);
+    void show_end_of_playback(std::uint64_t playback);
+    // form1_volume.cpp
+    void create_volume_menu();
+    // form1_snapshot.cpp
+    QString snapshot_name() const;
+    void save_snapshot(const TBitmap& picture, const QString& name);
 
+    // First: the hand-offs of every thread the window starts are served until the end.
+    TMainThreadBridge main_thread_bridge_;
     TDialogs& dialogs_;
+    const QString library_folder_;
     TGeneralOptions general_options_;
     bool started_ = false;
 
@@ -169,6 +201,12 @@ private:
     QLabel* LabelVolume = nullptr;
     QComboBox* ComboAspectRatio = nullptr;
     TPlayPanel* sPanelPlay = nullptr;
+    QToolButton* ButtonPlay = nullptr;
+    QToolButton* ButtonPause = nullptr;
+    QToolButton* ButtonStopPlay = nullptr;
+    QToolButton* ButtonVolume = nullptr;
+    QToolButton* ButtonSnapshot = nullptr;
+    QMenu* PopupMenuVolume = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QLabel* StatusPanels[3] = {};
     QMenu* PopupMenu1 = nullptr;
@@ -183,7 +221,14 @@ private:
     int last_format_index_ = 0;
     int volume_value_ = 256;
     QString skin_name_;
-    bool playback_stopped_ = false;
+
+    // Playback state.
+    bool playback_paused_ = false;
+    // Nothing has played yet: Pause and Snapshot wait for the first Play.
+    bool playback_stopped_ = true;
+    QString selected_file_;
+    int selected_row_ = -1;
+    std::atomic<std::uint64_t> playback_serial_{0};  // written on the window thread, read by the play thread
 
     // Queue state.
     std::atomic<bool> converting_{false};
@@ -199,7 +244,8 @@ private:
     mutable std::mutex ticket_lock_;
     TJobTicket ticket_;  // guarded by ticket_lock_
 
-    // Declared last: destroyed first, while the state its jobs report into still exists.
+    // Declared last: destroyed first, while the state their threads report into still exists.
+    TFFPlayer FFPlayer_;
     TConverter RIVUV_;
 };
 

@@ -77,7 +77,7 @@ void TForm1::RIVUVProgress(TJobTicket ticket, std::int32_t frame_number, std::in
 void TForm1::RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exception, const QString& message) {
     if (ticket.Serial != current_ticket().Serial) return;
     converting_ = false;
-    stop_playback();
+    ButtonStopPlayClick();
     if (index >= 0) {
         const QString outcome = exception ? QStringLiteral("Fail") : user_aborted_ ? QStringLiteral("Abort")
                                                                                    : QStringLiteral("Done");
@@ -93,12 +93,6 @@ void TForm1::RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exceptio
 }
 
 void TForm1::RIVUVPreviewBitmap(TBitmap& bitmap) { sPanelPlay->ShowPreview(bitmap); }
-
-// The playback panel's Stop as the queue uses it: the placeholder returns.
-void TForm1::stop_playback() {
-    playback_stopped_ = true;
-    sPanelPlay->ShowPlaceholder();
-}
 
 void TForm1::show_overall_progress() {
     StatusPanels[2]->setText(QStringLiteral("%1/%2").arg(rows_ended_).arg(rows_to_convert_));

@@ -173,24 +173,27 @@ void TForm1::create_play_panel() {
     sPanelPlay = new TPlayPanel(panel);
     sPanelPlay->setGeometry(2, 2, 214, 179);
     struct TPlayButton {
+        QToolButton*& Button;
         const char* Name;
         const char* Hint;
         QStyle::StandardPixmap Icon;
     };
-    // Their playback commands belong to the player; during a conversion the area shows previews.
+    // The volume button's picture is the volume step's (form1_volume.cpp).
     const TPlayButton buttons[] = {
-        {"ButtonPlay", "Play", QStyle::SP_MediaPlay},        {"ButtonPause", "Pause", QStyle::SP_MediaPause},
-        {"ButtonStopPlay", "Stop", QStyle::SP_MediaStop},    {"ButtonVolume", "Adjust Volume", QStyle::SP_MediaVolume},
-        {"ButtonSnapshot", "Snapshot", QStyle::SP_DesktopIcon},
+        {ButtonPlay, "ButtonPlay", "Play", QStyle::SP_MediaPlay},
+        {ButtonPause, "ButtonPause", "Pause", QStyle::SP_MediaPause},
+        {ButtonStopPlay, "ButtonStopPlay", "Stop", QStyle::SP_MediaStop},
+        {ButtonVolume, "ButtonVolume", "Adjust Volume", QStyle::SP_MediaVolume},
+        {ButtonSnapshot, "ButtonSnapshot", "Snapshot", QStyle::SP_DesktopIcon},
     };
     int left = 6;
     for (const TPlayButton& entry : buttons) {
-        auto* button = new QToolButton(panel);
-        button->setObjectName(QString::fromLatin1(entry.Name));
-        button->setIcon(style()->standardIcon(entry.Icon));
-        button->setAutoRaise(true);
-        button->setGeometry(left, 184, 38, 26);
-        set_hint(button, QString::fromLatin1(entry.Hint));
+        entry.Button = new QToolButton(panel);
+        entry.Button->setObjectName(QString::fromLatin1(entry.Name));
+        entry.Button->setIcon(style()->standardIcon(entry.Icon));
+        entry.Button->setAutoRaise(true);
+        entry.Button->setGeometry(left, 184, 38, 26);
+        set_hint(entry.Button, QString::fromLatin1(entry.Hint));
         left += 42;
     }
 

@@ -62,8 +62,8 @@ void TForm1::create_list_menu() {
     connect(Command(PopupMenu1, "UncheckAllItems1", "Uncheck All Items"), &QAction::triggered, this,
             &TForm1::UncheckAllItems1Click);
     PopupMenu1->addSeparator();
-    // Playing belongs to the playback panel.
-    Command(PopupMenu1, "PlaySelectedVideo1", "Play Selected Video");
+    connect(Command(PopupMenu1, "PlaySelectedVideo1", "Play Selected Video"), &QAction::triggered, this,
+            &TForm1::PlaySelectedVideo1Click);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
         if (!settings_locked_) PopupMenu1->popup(ListView1->viewport()->mapToGlobal(position));

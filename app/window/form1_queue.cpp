@@ -32,7 +32,7 @@ void TForm1::ButtonConvertClick() {
     if (adding_files_) return;
     clear_progress_values();
     if (!run_can_start()) return;
-    stop_playback();
+    ButtonStopPlayClick();
     RIVUV_.SetPreviewBitmap(true);
     converting_ = true;
     TimerConvertAgain->start();
@@ -54,6 +54,11 @@ bool TForm1::run_can_start() {
         dialogs_.Information(this, QStringLiteral("Please Add Files To Convert!"));
         return false;
     }
+    return output_folder_usable();
+}
+
+// Also asked by Snapshot: a missing folder is reported and the folder browser opens.
+bool TForm1::output_folder_usable() {
     const QString folder = EditOutputFolder->text();
     if (folder.isEmpty()) {
         dialogs_.Information(this, QStringLiteral("Please select an output folder!"));

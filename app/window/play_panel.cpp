@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLinearGradient>
+#include <QMetaObject>
 #include <QPainter>
 
 #include "common/bitmap.h"
@@ -38,23 +39,48 @@ void TPlayPanel::ShowPreview(const TBitmap& bitmap) {
     if (bitmap.Empty()) return;
     const QImage view(bitmap.ScanLine(0), bitmap.Width(), bitmap.Height(), bitmap.Stride(), QImage::Format_BGR888);
     preview_ = view.copy();
-    showing_preview_ = true;
-    Image1->hide();
+    set_mode(TMode::Preview);
+}
+
+void TPlayPanel::ShowPlaceholder() { set_mode(TMode::Placeholder); }
+
+void TPlayPanel::ShowPlayback() {
+    {
+        const std::lock_guard<std::mutex> lock(frame_lock_);
+        frame_ = QImage();  // no picture of an earlier file in between
+    }
+    set_mode(TMode::Playback);
+}
+
+QImage TPlayPanel::LastPlayback() const {
+    const std::lock_guard<std::mutex> lock(frame_lock_);
+    return frame_;
+}
+
+void TPlayPanel::set_mode(TMode mode) {
+    mode_ = mode;
+    Image1->setVisible(mode == TMode::Placeholder);
     update();
 }
 
-void TPlayPanel::ShowPlaceholder() {
-    showing_preview_ = false;
-    Image1->show();
-    update();
+void TPlayPanel::Present(const std::uint8_t* pixels, int width, int height, int pitch) {
+    const QImage view(pixels, width, height, pitch, QImage::Format_RGB32);
+    {
+        const std::lock_guard<std::mutex> lock(frame_lock_);
+        frame_ = view.copy();
+    }
+    QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
 }
 
 void TPlayPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (showing_preview_)
+    painter.fillRect(rect(), Qt::black);
+    if (mode_ == TMode::Preview) {
         painter.drawImage(rect(), preview_);
-    else
-        painter.fillRect(rect(), Qt::black);
+    } else if (mode_ == TMode::Playback) {
+        const std::lock_guard<std::mutex> lock(frame_lock_);
+        if (!frame_.isNull()) painter.drawImage(rect(), frame_);
+    }
 }
 
 void TPlayPanel::resizeEvent(QResizeEvent*) {
