@@ -13,14 +13,11 @@
 #include "app/catalogue/format_presets.h"
 #include "app/catalogue/volume_table.h"
 #include "app/window/dialogs.h"
+#include "app/window/maker_links.h"
+#include "app/window/program_files.h"
 #include "app/window/stored_settings.h"
 
 namespace brenvale {
-namespace {
-
-const QString kWebsite = QStringLiteral("https://www.merrowin.example/");
-
-}  // namespace
 
 TForm1::TForm1(const QString& library_folder, TDialogs& dialogs)
     : main_thread_bridge_(*QCoreApplication::instance()), dialogs_(dialogs), library_folder_(library_folder) {
@@ -43,7 +40,8 @@ TForm1::TForm1(const QString& library_folder, TDialogs& dialogs)
     ComboLetterBox->addItems({QStringLiteral("None"), QStringLiteral("LetterBox")});
     ComboLetterBox->setCurrentIndex(0);
     TimerConvertAgain->stop();
-    skin_name_ = kDefaultSkin;
+    skins_.SetSkinsDirectory(SkinsFolder(QCoreApplication::applicationDirPath()));
+    skins_.SetSkinName(kDefaultSkin);
     attach_job_events();
     attach_player_events();
     started_ = true;
@@ -82,10 +80,18 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // Ends at once: no close check, no settings save; the component's destruction ends the jobs.
 void TForm1::Exit1Click() { QCoreApplication::exit(0); }
 
+// The help file opens at its table of contents.
 void TForm1::OpenHelpFile1Click() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/help.html"));
+    const QString help = FindHelpFile(QCoreApplication::applicationDirPath());
+    if (help.isEmpty()) {
+        dialogs_.Information(this, QStringLiteral("The help file help.html could not be found."));
+        return;
+    }
+    QUrl contents = QUrl::fromLocalFile(help);
+    contents.setFragment(QStringLiteral("contents"));
+    QDesktopServices::openUrl(contents);
 }
 
-void TForm1::VisitOurWebsite1Click() { QDesktopServices::openUrl(QUrl(kWebsite)); }
+void TForm1::VisitOurWebsite1Click() { QDesktopServices::openUrl(QUrl(kMakerWebsite)); }
 
 }  // namespace brenvale

@@ -22,6 +22,7 @@
 #include "app/main_thread_bridge.h"
 #include "app/window/general_options.h"
 #include "app/window/list_view.h"
+#include "app/window/skins.h"
 #include "converter/converter.h"
 #include "player/ff_player.h"
 
@@ -61,7 +62,8 @@ public:
     // A run is under way: the settings are locked, also in the pause between two jobs.
     bool RunActive() const { return settings_locked_; }
     QString OutputExtension() const { return output_extension_; }
-    QString SkinName() const { return skin_name_; }
+    TSkinManager& Skins() { return skins_; }
+    QString SkinName() const { return skins_.SkinName(); }
     int VolumeValue() const { return volume_value_; }
     bool PlaybackPaused() const { return playback_paused_; }
     bool PlaybackStopped() const { return playback_stopped_; }
@@ -220,7 +222,7 @@ private:
     const TheAVCodec* format_entry_ = nullptr;
     int last_format_index_ = 0;
     int volume_value_ = 256;
-    QString skin_name_;
+    TSkinManager skins_;
 
     // Playback state.
     bool playback_paused_ = false;

@@ -22,7 +22,7 @@ void TForm1::LoadSettings() {
     if (loaded.Overwrite) general_options_.SetOverwrite(*loaded.Overwrite);
     if (loaded.DropDownItems && *loaded.DropDownItems >= 0) general_options_.SetDropDownItems(*loaded.DropDownItems);
     SelectStored(ComboLetterBox, loaded.LetterBox);
-    skin_name_ = loaded.Skin;
+    skins_.SetSkinName(loaded.Skin);
     // A value missing or unreadable: every current value is written at once.
     if (!loaded.Complete) SaveSettings();
 }
@@ -34,7 +34,7 @@ void TForm1::SaveSettings() {
     stored.Overwrite = general_options_.Overwrite();
     stored.DropDownItems = general_options_.DropDownItems();
     stored.LetterBox = ComboLetterBox->currentIndex();
-    stored.Skin = skin_name_;
+    stored.Skin = skins_.SkinName();
     WriteStoredSettings(stored);
 }
 

@@ -17,12 +17,13 @@ public:
     using QObject::QObject;
 
     bool Overwrite() const { return overwrite_; }
-    void SetOverwrite(bool overwrite) { overwrite_ = overwrite; }
+    void SetOverwrite(bool overwrite);
     int DropDownItems() const { return drop_down_items_; }
     // Values outside 26..47 are brought to the nearest bound.
     void SetDropDownItems(int items);
 
 signals:
+    void OverwriteChanged(bool overwrite);
     void DropDownItemsChanged(int items);
 
 private:
