@@ -1,6 +1,7 @@
 #include "player/video_thread.h"
 
 #include <chrono>
+#include <cstring>
 
 #include "player/ff_player.h"
 #include "player/stream_state.h"
@@ -112,6 +113,16 @@ int DecodePictures(StreamState& is, const AVPacket& packet, AVFrame& frame, SwsP
     return pictures;
 }
 
+// A new overlay holds no picture until the video thread writes one; a snapshot taken in
+// between must get black, not whatever the allocator left there.
+void FillBlack(AVFrame& overlay) {
+    const int chroma_height = (overlay.height + 1) / 2;
+    const int rows[3] = {overlay.height, chroma_height, chroma_height};
+    const int values[3] = {16, 128, 128};
+    for (int plane = 0; plane < 3; ++plane)
+        std::memset(overlay.data[plane], values[plane], static_cast<std::size_t>(overlay.linesize[plane]) * rows[plane]);
+}
+
 }  // namespace
 
 void VideoThread(StreamState& is) {
@@ -142,7 +153,11 @@ void AllocatePicture(StreamState& is) {
         overlay->format = AV_PIX_FMT_YUV420P;
         overlay->width = is.picture.width;
         overlay->height = is.picture.height;
-        if (ff::av_frame_get_buffer(overlay.get(), 0) < 0) overlay.reset();
+        if (ff::av_frame_get_buffer(overlay.get(), 0) < 0) {
+            overlay.reset();
+        } else {
+            FillBlack(*overlay);
+        }
         is.picture.overlay = std::move(overlay);
         is.picture.allocated = true;
     }

@@ -20,6 +20,13 @@ namespace {
 using namespace std::chrono_literals;
 namespace clips = mediagen::clips;
 
+bool AllBlack(const QImage& picture) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qGray(picture.pixel(x, y)) > 2) return false;
+    return true;
+}
+
 // The largest colour difference between the picture and the nearest decoded frame of `source`.
 int DistanceToNearestFrame(const QImage& picture, const std::string& source) {
     int nearest = std::numeric_limits<int>::max();
@@ -45,8 +52,8 @@ int DistanceToNearestFrame(const QImage& picture, const std::string& source) {
 
 class SnapshotTest : public WindowTest {
 protected:
-    // clip.avi in the test's folder, listed, selected and playing with a picture.
-    void PlayClip() {
+    // clip.avi in the test's folder, listed, selected and starting to play.
+    void StartClip() {
         clip_ = folder_ / "clip.avi";
         std::filesystem::copy_file(TestClipPath(clips::kAviMpeg4Mp3), clip_);
         StartWindow();
@@ -54,7 +61,11 @@ protected:
         Form().ButtonAddFileClick();
         List().selectRow(0);
         Form().ButtonPlayClick();
-        ASSERT_TRUE(WaitFor([this] { return !Form().FFPlayer().GetCurrentFrame().Empty(); }, 20s));
+    }
+    // Playing, with a picture shown on the panel.
+    void PlayClip() {
+        StartClip();
+        ASSERT_TRUE(WaitFor([this] { return !Find<TPlayPanel>("sPanelPlay")->LastPlayback().isNull(); }, 20s));
     }
     std::filesystem::path Snapshot(const std::string& name) const { return output_folder_ / name; }
 
@@ -75,6 +86,17 @@ TEST_F(SnapshotTest, TwoSnapshotsOfClipAviAreClipBmpAndClip1Bmp) {
         EXPECT_LE(DistanceToNearestFrame(picture, clip_.string()), 4) << name;
     }
     EXPECT_FALSE(std::filesystem::exists(Snapshot("clip-2.bmp")));
+}
+
+// Before the first picture has been written into it, the player's picture is black.
+TEST_F(SnapshotTest, SnapshotBeforeTheFirstPictureIsBlackOrThatPicture) {
+    StartClip();
+    UseOutputFolder();
+    ASSERT_TRUE(WaitFor([this] { return !Form().FFPlayer().GetCurrentFrame().Empty(); }, 20s));
+    Form().ButtonSnapshotClick();
+    const QImage picture(QString::fromStdString(Snapshot("clip.bmp").string()), "BMP");
+    ASSERT_EQ(picture.size(), QSize(320, 240));
+    EXPECT_TRUE(AllBlack(picture) || DistanceToNearestFrame(picture, clip_.string()) <= 4);
 }
 
 TEST_F(SnapshotTest, PausedPlaybackStaysPaused) {
