@@ -1,6 +1,6 @@
-// Takes the README's picture of the window: the given files listed and the first one
-// converting to FLV in `output_folder`.
-//   brenvale-window-shot PICTURE.png OUTPUT_FOLDER FILE...
+// Takes the README's pictures of the window: the given files listed and the first one
+// converting in `output_folder`, in the start skin or in the skin named by --skin.
+//   brenvale-window-shot [--skin NAME] PICTURE.png OUTPUT_FOLDER FILE...
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -38,17 +38,22 @@ void WaitUntil(const std::function<bool()>& done, int timeout_ms) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: brenvale-window-shot PICTURE.png OUTPUT_FOLDER FILE...\n");
+    QStringList arguments = application.arguments().mid(1);
+    QString skin;
+    if (arguments.size() >= 2 && arguments.first() == "--skin") {
+        skin = arguments.at(1);
+        arguments.remove(0, 2);
+    }
+    if (arguments.size() < 3) {
+        std::fprintf(stderr, "usage: brenvale-window-shot [--skin NAME] PICTURE.png OUTPUT_FOLDER FILE...\n");
         return 2;
     }
-    QStringList files;
-    for (int argument = 3; argument < argc; ++argument) files << QString::fromLocal8Bit(argv[argument]);
-    TFixedAnswers answers(files);
+    TFixedAnswers answers(arguments.mid(2));
     brenvale::TForm1 form(QString(), answers);
     if (!form.Started()) return 1;
+    if (!skin.isEmpty()) form.Skins().SetSkinName(skin);
     form.show();
-    form.findChild<QLineEdit*>("EditOutputFolder")->setText(QString::fromLocal8Bit(argv[2]));
+    form.findChild<QLineEdit*>("EditOutputFolder")->setText(arguments.at(1));
     // MP4 with H.264 at a large size: slow enough to catch the first file half done.
     auto* format = form.findChild<QComboBox*>("ComboOutputFormat");
     format->setCurrentIndex(6);
@@ -64,5 +69,5 @@ int main(int argc, char* argv[]) {
     WaitUntil([] { return false; }, 300);
     const QPixmap picture = form.grab();
     form.ButtonStopConvertClick();
-    return picture.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return picture.save(arguments.at(0)) ? 0 : 1;
 }
