@@ -13,14 +13,9 @@
 namespace brenvale::fuzz {
 namespace {
 
-std::string scratch_name() {
-    const char* folder = std::getenv("TMPDIR");
-    return std::string(folder && *folder ? folder : "/tmp") + "/brenvale-fuzz-" + std::to_string(::getpid());
-}
-
-void remove_scratch_file() {
+void remove_scratch_folder() {
     std::error_code ignored;
-    std::filesystem::remove(scratch_name(), ignored);
+    std::filesystem::remove_all(ScratchFolder(), ignored);
 }
 
 }  // namespace
@@ -33,11 +28,21 @@ void LoadLibrariesOnce() {
     ff::av_log_set_level(AV_LOG_QUIET);
 }
 
-const std::string& WriteScratchFile(const std::uint8_t* data, std::size_t size) {
-    static const std::string name = [] {
-        std::atexit(remove_scratch_file);
-        return scratch_name();
+const std::string& ScratchFolder() {
+    static const std::string folder = [] {
+        const char* parent = std::getenv("TMPDIR");
+        std::string name = std::string(parent && *parent ? parent : "/tmp") + "/brenvale-fuzz-" +
+                           std::to_string(::getpid());
+        std::filesystem::create_directories(name);
+        return name;
     }();
+    static const bool removed_at_exit = std::atexit(remove_scratch_folder) == 0;
+    (void)removed_at_exit;
+    return folder;
+}
+
+const std::string& WriteScratchFile(const std::uint8_t* data, std::size_t size) {
+    static const std::string name = ScratchFolder() + "/input";
     std::ofstream(name, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                    static_cast<std::streamsize>(size));
     return name;

@@ -1,5 +1,5 @@
 // What every fuzz target shares: the converter's libraries, loaded once and quiet, and a
-// scratch file for targets whose code under test reads a file by name.
+// scratch folder for what the code under test reads or writes.
 #pragma once
 
 #include <cstddef>
@@ -12,8 +12,10 @@ namespace brenvale::fuzz {
 // fuzzed) and silences the library log. Call from LLVMFuzzerInitialize.
 void LoadLibrariesOnce();
 
-// Replaces the content of this process's scratch file with `data` and returns its name.
-// The file lives in TMPDIR (or /tmp) and is removed at exit.
+// This process's folder in TMPDIR (or /tmp), created on first use and removed at exit.
+const std::string& ScratchFolder();
+
+// Replaces the content of the file "input" of the scratch folder with `data`; returns its name.
 const std::string& WriteScratchFile(const std::uint8_t* data, std::size_t size);
 
 }  // namespace brenvale::fuzz
