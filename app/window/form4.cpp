@@ -30,10 +30,10 @@ TForm4::TForm4(TGeneralOptions& options, QWidget* parent)
     setWindowTitle(QStringLiteral("Additional Options"));
     setFixedSize(318, 198);
     auto* group = new QGroupBox(QStringLiteral(" Additional Options "), this);
-    group->setGeometry(8, 8, 302, 144);
+    group->setGeometry(6, 8, 306, 144);
     CheckBoxOverWrite = new QCheckBox(QStringLiteral("Overwrite Existing File With The Same Name"), group);
     CheckBoxOverWrite->setObjectName(QStringLiteral("CheckBoxOverWrite"));
-    CheckBoxOverWrite->setGeometry(14, 28, 280, 24);
+    CheckBoxOverWrite->setGeometry(8, 28, 296, 24);
     // Beyond the group's visible part: the count follows the settings and is not offered.
     auto* label = new QLabel(QStringLiteral(" Drop Down Items in Output Format List"), group);
     label->setGeometry(14, 170, 220, 24);
