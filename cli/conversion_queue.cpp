@@ -7,7 +7,6 @@
 #include "app/catalogue/output_naming.h"
 #include "app/catalogue/progress_figures.h"
 #include "app/catalogue/source_row.h"
-#include "app/catalogue/text_rules.h"
 #include "cli/interrupt_signal.h"
 #include "cli/progress_line.h"
 #include "common/main_thread.h"
@@ -114,7 +113,8 @@ void TConversionQueue::start_file(TJobSlot& slot, int file) {
 bool TConversionQueue::add_job(TJobSlot& slot, int file) {
     TConverter& converter = slot.Converter();
     converter.ClearJobs();
-    const std::string source = TrimBlanks(outcomes_[static_cast<std::size_t>(file)].Source);
+    // Taken as typed: unlike a caption of the window's list, an argument's blanks are part of the name.
+    const std::string& source = outcomes_[static_cast<std::size_t>(file)].Source;
     const TSourceRow row = DescribeFile(converter.Probe(), source);
     TOutputOptions options;
     FillJobOutputOptions(settings_.Job, row, options);
