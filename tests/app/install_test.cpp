@@ -4,6 +4,7 @@
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <filesystem>
 
@@ -22,8 +23,9 @@ int RunProgram(const QString& program, const QStringList& arguments, QString* ou
 }
 
 TEST(Install, PlacesTheProgramsTheDesktopEntryTheIconAndTheHelpFile) {
-    const std::filesystem::path prefix = std::filesystem::temp_directory_path() / "brenvale-install-test";
-    std::filesystem::remove_all(prefix);
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path prefix = folder.path().toStdString();
     QString log;
     ASSERT_EQ(RunProgram(BRENVALE_CMAKE_COMMAND, {"--install", BRENVALE_BUILD_DIR, "--prefix", QString::fromStdString(prefix.string())},
                   &log),
@@ -40,7 +42,6 @@ TEST(Install, PlacesTheProgramsTheDesktopEntryTheIconAndTheHelpFile) {
     if (!validator.isEmpty())
         EXPECT_EQ(RunProgram(validator, {QString::fromStdString((prefix / "share/applications/brenvale.desktop").string())}, &log), 0)
             << log.toStdString();
-    std::filesystem::remove_all(prefix);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <fstream>
@@ -245,8 +246,9 @@ TEST_F(SecondaryWindowTest, TheMenusOpenAboutAndChooseSkinModally) {
 }
 
 TEST(ProgramFiles, TheHelpFileIsFoundBesideTheProgramOrInTheInstalledDocFolder) {
-    const auto root = std::filesystem::temp_directory_path() / "brenvale-help-lookup";
-    std::filesystem::remove_all(root);
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::filesystem::path root = folder.path().toStdString();
     std::filesystem::create_directories(root / "bin");
     const QString bin = QString::fromStdString((root / "bin").string());
     EXPECT_EQ(FindHelpFile(bin), "");
@@ -255,7 +257,6 @@ TEST(ProgramFiles, TheHelpFileIsFoundBesideTheProgramOrInTheInstalledDocFolder) 
     EXPECT_EQ(FindHelpFile(bin), QString::fromStdString((root / "share/doc/brenvale/help.html").string()));
     std::ofstream(root / "bin/help.html") << "<html></html>";
     EXPECT_EQ(FindHelpFile(bin), QString::fromStdString((root / "bin/help.html").string()));
-    std::filesystem::remove_all(root);
 }
 
 TEST_F(SecondaryWindowTest, OpenHelpFileSaysSoWhenThereIsNoHelpFile) {
