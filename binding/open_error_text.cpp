@@ -50,6 +50,12 @@ std::string open_error_text(const std::string& file_name, int code) {
     return file_name + error_text_suffix(code);
 }
 
+std::string write_error_text(const std::string& what, int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    ff::av_strerror(code, text, sizeof text);
+    return what + ": " + text;
+}
+
 int input_open_error_code(int code, const std::string& library_name, const AVInputFormat* format) {
     if (code != AVERROR_INVALIDDATA || format) return code;
     return some_demuxer_recognises(library_name) ? code : AVERROR_DEMUXER_NOT_FOUND;

@@ -14,6 +14,10 @@ namespace brenvale {
 // opening file".
 std::string open_error_text(const std::string& file_name, int code);
 
+// The message for a failed write: what failed, then the library's text for `code` (a full disk
+// gives "No space left on device").
+std::string write_error_text(const std::string& what, int code);
+
 // The code to hand to open_error_text after OpenLibraryInput failed with `code`. The library
 // reports invalid data both when no demuxer recognised the file and when the chosen demuxer
 // could not read its header; the first becomes AVERROR_DEMUXER_NOT_FOUND ("Unknown format").

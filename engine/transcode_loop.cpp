@@ -1,12 +1,17 @@
 // The packet loop: which input to read next, when to stop, the time-stamp repairs, and the end
 // of the run (drains, trailers, final report, closing the codecs).
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "binding/media_api.h"
 #include "binding/open_error_text.h"
+#include "binding/path_utils.h"
+#include "binding/unicode_names.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/text_format.h"
@@ -27,6 +32,14 @@ bool frame_limit_reached(const TCustomFFmpeg& engine, const OutputStream& ost) {
     const int type = ost.encoder->codec_type;
     if (type < 0 || type >= static_cast<int>(engine.max_frames.size())) return false;
     return ost.frame_number >= engine.max_frames[static_cast<std::size_t>(type)];
+}
+
+// The path of an output written to a local file; empty for other protocols.
+std::string local_output_path(const AVFormatContext& file) {
+    if (!file.pb || !file.url) return {};
+    const char* protocol = ff::avio_find_protocol_name(file.url);
+    const bool local = IsUnicodeName(file.url) || (protocol && std::strcmp(protocol, "file") == 0);
+    return local ? FromLibraryName(file.url) : std::string();
 }
 
 }  // namespace
@@ -147,6 +160,8 @@ void TTranscoder::finish_run() {
     }
     for (OutputStream& ost : output_streams_) flush_bitstream_filters(ost);
     write_trailers();
+    // A header alone opens in no reader; the clean-up then deletes the file as it stayed empty.
+    if (engine_.stop_requested) empty_outputs_without_packets();
     report_progress(true);
     engine_.close_encoders();
     engine_.close_decoders();
@@ -158,9 +173,23 @@ void TTranscoder::write_trailers() {
         AVFormatContext* file = engine_.output_files[static_cast<std::size_t>(i)];
         // A failed write (a full disk) must end the job with an error, not with success.
         const int result = ff::av_write_trailer(file);
-        if (result < 0) throw FFmpegException(open_error_text("av_write_trailer()", result));
+        if (result < 0) throw FFmpegException(write_error_text("av_write_trailer()", result));
         if (file->pb && file->pb->error < 0)
-            throw FFmpegException(open_error_text("av_write_trailer()", file->pb->error));
+            throw FFmpegException(write_error_text("av_write_trailer()", file->pb->error));
+        // Its folder was removed: what was written is in no file anyone can open.
+        const std::string path = local_output_path(*file);
+        if (!path.empty() && !FileExists(path))
+            throw FFmpegException(path + ": the output file was removed during the conversion");
+    }
+}
+
+void TTranscoder::empty_outputs_without_packets() const {
+    for (int i = 0; i < engine_.output_file_count; ++i) {
+        const auto muxed = [i](const OutputStream& ost) { return ost.file_index == i && ost.muxed_packets > 0; };
+        if (std::any_of(output_streams_.begin(), output_streams_.end(), muxed)) continue;
+        const std::string path = local_output_path(*engine_.output_files[static_cast<std::size_t>(i)]);
+        std::error_code error;
+        if (!path.empty()) std::filesystem::resize_file(path, 0, error);
     }
 }
 

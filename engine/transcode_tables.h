@@ -67,6 +67,7 @@ struct OutputStream {
     std::int64_t sync_pts = 0;  // encoder time base: video frames, audio samples
     AVRational encoder_time_base{0, 1};
     std::int64_t muxed_end = 0;  // end of the last packet handed to the muxer, stream time base
+    std::int64_t muxed_packets = 0;
     TCodedFrame coded_frame;
 
     // Video

@@ -72,6 +72,8 @@ private:
     void finish_run();
     void flush_bitstream_filters(OutputStream& ost);
     void write_trailers();
+    // Empties the local outputs of a stopped run that got no packet.
+    void empty_outputs_without_packets() const;
 
     // ---- Decoding (process_packet.cpp)
     int process_packet(int ist_number, const AVPacket* packet);

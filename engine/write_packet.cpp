@@ -85,8 +85,12 @@ void TTranscoder::report_filter_failure(const OutputStream& ost, AVBSFContext* f
 void TTranscoder::mux_packet(OutputStream& ost, AVPacket& packet) {
     const std::int64_t start = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
     if (start != AV_NOPTS_VALUE) ost.muxed_end = std::max(ost.muxed_end, start + packet.duration);
-    const int result = ff::av_interleaved_write_frame(output_file(ost), &packet);
-    if (result < 0) throw FFmpegException(open_error_text("av_interleaved_write_frame()", result));
+    ++ost.muxed_packets;
+    AVFormatContext* file = output_file(ost);
+    const int result = ff::av_interleaved_write_frame(file, &packet);
+    // The byte stream keeps a failed write (a full disk) to itself; the job ends at the first one.
+    const int error = result < 0 ? result : file->pb ? file->pb->error : 0;
+    if (error < 0) throw FFmpegException(write_error_text("av_interleaved_write_frame()", error));
 }
 
 }  // namespace brenvale
