@@ -125,5 +125,17 @@ TEST_F(CliBadInputTest, OutputFoldersThatCannotTakeFilesStopWithAReason) {
     EXPECT_TRUE(OutputFiles().empty());
 }
 
+TEST_F(CliBadInputTest, AFullDiskFailsTheFileWithTheWriteError) {
+    const std::string source = testing::TestClipPath(clips::kOddSize);
+    const fs::path output = out_folder() / "odd_size.flv";
+    fs::create_symlink("/dev/full", output);
+    const CliResult result = Convert({"--overwrite", source});
+    EXPECT_EQ(result.exit_status, 1) << result.errors;
+    EXPECT_TRUE(result.out.starts_with("Fail: " + source + ": ")) << result.out;
+    EXPECT_NE(result.out.find("No space left on device"), std::string::npos) << result.out;
+    EXPECT_TRUE(OutputFiles().empty()) << "the failed output goes, the device stays";
+    EXPECT_TRUE(fs::exists("/dev/full"));
+}
+
 }  // namespace
 }  // namespace brenvale
