@@ -1,7 +1,6 @@
 // brenvale-bench [folder]: the engine against the bare library path, stream copy against a
 // plain file copy, and the resident size through a long conversion. Prints ratios.
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "bench/bare_transcode.h"
+#include "bench/resident_size.h"
 #include "binding/library_loader.h"
 #include "binding/media_api.h"
 #include "engine/custom_ffmpeg.h"
@@ -68,14 +68,6 @@ mediagen::ClipDescription Clip(const std::string& video_codec, int width, int he
     audio.sample_count = 44100LL * frames / 25;
     clip.audio = {audio};
     return clip;
-}
-
-long ResidentKilobytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 struct EngineRun {

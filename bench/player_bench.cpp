@@ -9,10 +9,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "bench/resident_size.h"
 #include "binding/library_loader.h"
 #include "common/main_thread.h"
 #include "player/ff_player.h"
@@ -29,20 +29,6 @@ public:
     void Present(const std::uint8_t*, int, int, int) override { ++count; }
     std::atomic<int> count{0};
 };
-
-long ResidentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            status >> value;
-            return value;
-        }
-        status.ignore(1 << 12, '\n');
-    }
-    return 0;
-}
 
 double CpuSeconds() {
     rusage usage{};
@@ -104,7 +90,7 @@ int Run(const fs::path& folder, int seconds) {
         const TClockReading clocks = player.ReadClocks();
         const double at = std::chrono::duration<double>(Clock::now() - start).count();
         if (clocks.has_audio && clocks.has_video && clocks.video > 0.5)
-            samples.push_back({at, clocks.audio - clocks.video, clocks.last_frame_delay, ResidentKb()});
+            samples.push_back({at, clocks.audio - clocks.video, clocks.last_frame_delay, ResidentKilobytes()});
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = CpuSeconds() - cpu_start;

@@ -53,7 +53,9 @@ std::string open_error_text(const std::string& file_name, int code) {
 std::string write_error_text(const std::string& what, int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     ff::av_strerror(code, text, sizeof text);
-    return what + ": " + text;
+    std::string message = what;
+    message.append(": ").append(text);
+    return message;
 }
 
 int input_open_error_code(int code, const std::string& library_name, const AVInputFormat* format) {
