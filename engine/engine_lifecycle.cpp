@@ -13,10 +13,9 @@ namespace brenvale {
 namespace {
 
 // Closes the codecs a run opened, each under the codec lock; their owners free the contexts.
-void close_codecs(std::vector<AVCodecContext*>& list, bool free_pass_statistics) {
+void close_codecs(std::vector<AVCodecContext*>& list) {
     for (AVCodecContext* codec : list) {
         const std::lock_guard<std::mutex> lock(Loader().CodecLock());
-        if (free_pass_statistics) ff::av_freep(&codec->stats_in);
         ff::avcodec_close(codec);
     }
     list.clear();
@@ -82,9 +81,9 @@ void TCustomFFmpeg::run() {
 
 void TCustomFFmpeg::transcode() { TTranscoder(*this).transcode(); }
 
-void TCustomFFmpeg::close_encoders() { close_codecs(output_stream_list, true); }
+void TCustomFFmpeg::close_encoders() { close_codecs(output_stream_list); }
 
-void TCustomFFmpeg::close_decoders() { close_codecs(input_stream_list, false); }
+void TCustomFFmpeg::close_decoders() { close_codecs(input_stream_list); }
 
 void TCustomFFmpeg::end_with_exception(const std::string& message) {
     if (on_log) on_log(*this, -1, message);

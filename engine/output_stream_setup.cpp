@@ -6,7 +6,12 @@
 namespace brenvale {
 
 void TOutputStreamSetup::release() {
-    if (codec) ff::avcodec_free_context(&codec);
+    if (codec) {
+        // The second pass's statistics are the user's to free, and a run that failed before
+        // opening the encoder never closed it.
+        ff::av_freep(&codec->stats_in);
+        ff::avcodec_free_context(&codec);
+    }
     stream_copy = false;
     bitstream_filters.clear();
 }

@@ -1,11 +1,13 @@
 // Arbitrary option lists through a whole job: a small generated clip as input, the list applied
 // as a job's output options (both passes), the output opened and the job run on the calling
 // thread. The output goes to the null muxer so the text cannot make it write files; the job runs
-// in the scratch folder, where the statistics files of "pass" land.
+// in the scratch folder, where the statistics files of "pass" land. Each input finds the same
+// statistics there, so that what one input leaves cannot change what the next one does.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
 #include <string>
 
 #include "engine/custom_ffmpeg.h"
@@ -37,6 +39,11 @@ bool configure(brenvale::TCustomFFmpeg& engine, const std::string& text) {
     return false;
 }
 
+// Stands for what a first pass of the default statistics prefix would have left.
+void reset_pass_statistics() {
+    for (const char* name : {"ffmpeg2pass-0.log", "ffmpeg2pass-1.log"}) std::ofstream(name) << "in:0 out:0 type:1\n";
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -55,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char* name : {"vhook", "vstats", "passlogfile"}) {
         if (text.find(name) != std::string::npos) return 0;
     }
+    reset_pass_statistics();
     brenvale::TCustomFFmpeg engine;
     engine.prepare_job();
     if (configure(engine, text)) engine.start(false);

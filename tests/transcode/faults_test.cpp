@@ -55,5 +55,18 @@ TEST_F(TranscodeTest, WriteFailureEndsTheJobWithAnError) {
     EXPECT_FALSE(outcome.exception_message.empty());
 }
 
+// The second pass hands the encoder the first pass's statistics; an encoder that refuses them
+// fails the job, and the statistics buffer must still be freed (the leak checker of the test
+// run watches this).
+TEST_F(TranscodeTest, SecondPassWithUnusableStatisticsFailsTheJob) {
+    std::ofstream(PathOf("stats-0.log")) << "not the statistics of a first pass\n";
+    const JobOutcome outcome =
+        RunJob(Convert(TestClipPath(mediagen::clips::kAviMpeg4Mp3), PathOf("out.avi"),
+                       {{"vcodec", "mpeg4"}, {"an", "1"}, {"pass", "2"}, {"passlogfile", PathOf("stats")}}));
+    ASSERT_TRUE(outcome.opened) << outcome.exception_message;
+    EXPECT_TRUE(outcome.exception_raised);
+    EXPECT_FALSE(outcome.finished);
+}
+
 }  // namespace
 }  // namespace brenvale::testing
