@@ -28,18 +28,8 @@ mediagen::ClipDescription LongClip(int minutes) {
     mediagen::ClipDescription clip;
     clip.name = "soak";
     clip.format = "avi";
-    mediagen::VideoSpec video;
-    video.codec = "mpeg4";
-    video.width = 160;
-    video.height = 120;
-    video.frame_count = 25LL * 60 * minutes;
-    clip.video = video;
-    mediagen::AudioSpec audio;
-    audio.codec = "libmp3lame";
-    audio.sample_rate = 22050;
-    audio.channels = 1;
-    audio.sample_count = 22050LL * 60 * minutes;
-    clip.audio = {audio};
+    clip.video = mediagen::VideoSpec{"mpeg4", 160, 120, {25, 1}, 25LL * 60 * minutes, "yuv420p"};
+    clip.audio = {mediagen::AudioSpec{"libmp3lame", 22050, 1, 22050LL * 60 * minutes, 440}};
     return clip;
 }
 

@@ -36,12 +36,7 @@ protected:
         mediagen::ClipDescription clip;
         clip.name = "tiny";
         clip.format = "avi";
-        mediagen::VideoSpec video;
-        video.codec = "mpeg4";
-        video.width = 64;
-        video.height = 48;
-        video.frame_count = 5;
-        clip.video = video;
+        clip.video = mediagen::VideoSpec{"mpeg4", 64, 48, {25, 1}, 5, "yuv420p"};
         const std::string path = OutputPath("tiny.avi");
         mediagen::Generate(clip, path);
         return path;

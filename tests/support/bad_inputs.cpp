@@ -71,12 +71,7 @@ void WriteAbsurdSizeClip(const std::string& path) {
     mediagen::ClipDescription clip;
     clip.name = "absurd_size";
     clip.format = "avi";
-    mediagen::VideoSpec video;
-    video.codec = "rawvideo";
-    video.width = 32;
-    video.height = 24;
-    video.frame_count = 5;
-    clip.video = video;
+    clip.video = mediagen::VideoSpec{"rawvideo", 32, 24, {25, 1}, 5, "yuv420p"};
     mediagen::Generate(clip, path);
 
     std::string bytes = ReadBytes(path);
