@@ -12,7 +12,8 @@ namespace brenvale::fuzz {
 // fuzzed) and silences the library log. Call from LLVMFuzzerInitialize.
 void LoadLibrariesOnce();
 
-// This process's folder in TMPDIR (or /tmp), created on first use and removed at exit.
+// This process's folder in TMPDIR (or /tmp), created on first use and removed at a normal exit
+// (a target stopped by a fault leaves it: scripts/fuzz gives the targets a TMPDIR of their own).
 const std::string& ScratchFolder();
 
 // Replaces the content of the file "input" of the scratch folder with `data`; returns its name.
