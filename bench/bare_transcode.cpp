@@ -13,7 +13,6 @@
 namespace brenvale::bench {
 namespace {
 
-using mediagen::CodecContextPtr;
 
 void Check(int result, const char* what) {
     if (result < 0) throw std::runtime_error(std::string(what) + ": " + mediagen::LibraryErrorText(result));
@@ -135,7 +134,7 @@ private:
         const std::size_t frame_size = enc.frame_size > 0 ? static_cast<std::size_t>(enc.frame_size) : buffered_;
         const int bytes = ff::av_get_bytes_per_sample(enc.sample_fmt) * (planes_.size() == 1 ? 2 : 1);
         while (buffered_ >= frame_size && buffered_ > 0) {
-            mediagen::FramePtr frame = mediagen::AllocateFrame();
+            FramePtr frame = mediagen::AllocateFrame();
             frame->nb_samples = static_cast<int>(frame_size);
             frame->format = enc.sample_fmt;
             frame->sample_rate = enc.sample_rate;
@@ -179,9 +178,9 @@ private:
     std::size_t buffered_ = 0;
     std::int64_t next_video_pts_ = 0;
     std::int64_t next_audio_pts_ = 0;
-    mediagen::PacketPtr packet_ = mediagen::AllocatePacket();
-    mediagen::PacketPtr encoded_ = mediagen::AllocatePacket();
-    mediagen::FramePtr frame_ = mediagen::AllocateFrame();
+    PacketPtr packet_ = mediagen::AllocatePacket();
+    PacketPtr encoded_ = mediagen::AllocatePacket();
+    FramePtr frame_ = mediagen::AllocateFrame();
     BareResult result_;
 };
 

@@ -115,7 +115,7 @@ public:
             return false;
         }
         if (!open_container(ids) || !probe_streams() || !room_for_the_streams()) return false;
-        std::vector<TDecoderPtr> decoders;
+        std::vector<CodecContextPtr> decoders;
         if (!make_input_decoders(engine_, input_.get(), decoders)) return fail(AVERROR(ENOMEM));
         // Nothing fails from here on: the engine takes the input.
         const std::int64_t timestamp = seek_to_start_time();
@@ -175,7 +175,7 @@ private:
         return timestamp;
     }
 
-    void store(std::int64_t timestamp, std::vector<TDecoderPtr>& decoders) {
+    void store(std::int64_t timestamp, std::vector<CodecContextPtr>& decoders) {
         const auto index = static_cast<std::size_t>(engine_.input_file_count);
         engine_.input_ts_offsets[index] =
             engine_.copy_ts ? engine_.input_ts_offset : engine_.input_ts_offset - timestamp;
@@ -185,7 +185,7 @@ private:
         engine_.add_input_file(input_.release());
         std::vector<AVCodecContext*>& kept = engine_.input_decoders[index];
         kept.clear();
-        for (TDecoderPtr& decoder : decoders) kept.push_back(decoder.release());
+        for (CodecContextPtr& decoder : decoders) kept.push_back(decoder.release());
     }
 
     TCustomFFmpeg& engine_;

@@ -41,11 +41,11 @@ int decoder_option_flags(AVMediaType type) {
     return type_flag | AV_OPT_FLAG_DECODING_PARAM;
 }
 
-TDecoderPtr make_decoder(TCustomFFmpeg& engine, const AVStream* stream) {
+CodecContextPtr make_decoder(TCustomFFmpeg& engine, const AVStream* stream) {
     const AVCodecParameters* parameters = stream->codecpar;
     const AVCodec* forced = decoder_named(forced_decoder_name(engine, parameters->codec_type));
     // The decoder the run will open, so that its private options can be set now.
-    TDecoderPtr decoder(ff::avcodec_alloc_context3(forced ? forced : ff::avcodec_find_decoder(parameters->codec_id)));
+    CodecContextPtr decoder(ff::avcodec_alloc_context3(forced ? forced : ff::avcodec_find_decoder(parameters->codec_id)));
     if (!decoder || ff::avcodec_parameters_to_context(decoder.get(), parameters) < 0) return nullptr;
     decoder->pkt_timebase = stream->time_base;
     decoder->thread_count = engine.thread_count;
@@ -109,26 +109,24 @@ void take_subtitle_properties(TCustomFFmpeg& engine, AVStream* stream) {
 
 }  // namespace
 
-void TDecoderDeleter::operator()(AVCodecContext* decoder) const { ff::avcodec_free_context(&decoder); }
-
 const AVCodec* decoder_named(const std::string& name) {
     return name.empty() ? nullptr : ff::avcodec_find_decoder_by_name(name.c_str());
 }
 
-bool make_input_decoders(TCustomFFmpeg& engine, AVFormatContext* input, std::vector<TDecoderPtr>& decoders) {
+bool make_input_decoders(TCustomFFmpeg& engine, AVFormatContext* input, std::vector<CodecContextPtr>& decoders) {
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         if (!is_known_media_type(input->streams[i]->codecpar->codec_type)) throw FFmpegException("invalid codec_type");
     }
     decoders.clear();
     for (unsigned i = 0; i < input->nb_streams; ++i) {
-        TDecoderPtr decoder = make_decoder(engine, input->streams[i]);
+        CodecContextPtr decoder = make_decoder(engine, input->streams[i]);
         if (!decoder) return false;
         decoders.push_back(std::move(decoder));
     }
     return true;
 }
 
-void take_stream_properties(TCustomFFmpeg& engine, AVFormatContext* input, const std::vector<TDecoderPtr>& decoders) {
+void take_stream_properties(TCustomFFmpeg& engine, AVFormatContext* input, const std::vector<CodecContextPtr>& decoders) {
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         AVStream* stream = input->streams[i];
         AVCodecContext& decoder = *decoders[i];

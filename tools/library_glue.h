@@ -1,26 +1,11 @@
-// Owning pointers for the library objects the generator uses, and error checks.
+// Allocation and error checks for the library objects the generator uses.
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "binding/media_api.h"
+#include "binding/library_ptr.h"
 
 namespace brenvale::mediagen {
-
-struct CodecContextDeleter {
-    void operator()(AVCodecContext* context) const { ff::avcodec_free_context(&context); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* frame) const { ff::av_frame_free(&frame); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* packet) const { ff::av_packet_free(&packet); }
-};
-
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 
 std::string LibraryErrorText(int code);
 // Throws GenerationError("<what>: <library text>") for a negative result.

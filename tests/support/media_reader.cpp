@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::int64_t kNoTime = AV_NOPTS_VALUE;
 
-using mediagen::CodecContextPtr;
 
 struct InputCloser {
     void operator()(AVFormatContext* context) const { CloseLibraryInput(&context); }
@@ -103,8 +102,8 @@ private:
     MediaReport& report_;
     const FrameVisitor& visitor_;
     std::vector<CodecContextPtr> decoders_;
-    mediagen::PacketPtr packet_ = mediagen::AllocatePacket();
-    mediagen::FramePtr frame_ = mediagen::AllocateFrame();
+    PacketPtr packet_ = mediagen::AllocatePacket();
+    FramePtr frame_ = mediagen::AllocateFrame();
 };
 
 }  // namespace
