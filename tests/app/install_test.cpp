@@ -39,9 +39,10 @@ TEST(Install, PlacesTheProgramsTheDesktopEntryTheIconAndTheHelpFile) {
     EXPECT_EQ(FindHelpFile(QString::fromStdString((prefix / "bin").string())),
               QString::fromStdString((prefix / "share/doc/brenvale/help.html").string()));
     const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
-    if (!validator.isEmpty())
+    if (!validator.isEmpty()) {
         EXPECT_EQ(RunProgram(validator, {QString::fromStdString((prefix / "share/applications/brenvale.desktop").string())}, &log), 0)
             << log.toStdString();
+    }
 }
 
 }  // namespace
