@@ -20,8 +20,8 @@ QByteArray SnapResource() {
 }
 
 // The device's own buffer still sounds after the queue has been handed over.
-std::chrono::milliseconds DeviceLatency(const SDL_AudioSpec& spec) {
-    return std::chrono::milliseconds(spec.freq > 0 ? 1000 * spec.samples / spec.freq + 1 : 0);
+std::chrono::milliseconds DeviceLatency(const SDL_AudioSpec& format) {
+    return std::chrono::milliseconds(format.freq > 0 ? 1000 * format.samples / format.freq + 1 : 0);
 }
 
 void PlayOn(const SDL_AudioSpec& wanted, const Uint8* samples, Uint32 length) {
@@ -42,12 +42,12 @@ void PlaySnapSound() {
     if (!Loader().IsLibraryLoaded(LibraryId::Sdl)) return;
     const QByteArray wav = SnapResource();
     if (wav.isEmpty() || sdl::SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
     SDL_RWops* source = sdl::SDL_RWFromConstMem(wav.constData(), static_cast<int>(wav.size()));
-    if (source && sdl::SDL_LoadWAV_RW(source, 1, &spec, &samples, &length)) {
-        PlayOn(spec, samples, length);
+    if (source && sdl::SDL_LoadWAV_RW(source, 1, &format, &samples, &length)) {
+        PlayOn(format, samples, length);
         sdl::SDL_FreeWAV(samples);
     }
     sdl::SDL_QuitSubSystem(SDL_INIT_AUDIO);
