@@ -21,8 +21,13 @@ std::string Clock(std::int64_t milliseconds) {
 
 std::string Size(std::int64_t bytes) {
     char text[32];
-    if (bytes < 1000000) std::snprintf(text, sizeof text, "%" PRId64 " kB", bytes / 1000);
-    else std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1000000);
+    if (bytes < 1000000) {
+        std::snprintf(text, sizeof text, "%" PRId64 " kB", bytes / 1000);
+        return text;
+    }
+    // Rounded tenths by integer arithmetic: a "." whatever the locale.
+    const std::int64_t tenths = (bytes + 50000) / 100000;
+    std::snprintf(text, sizeof text, "%" PRId64 ".%" PRId64 " MB", tenths / 10, tenths % 10);
     return text;
 }
 

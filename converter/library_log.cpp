@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "binding/media_api.h"
+#include "common/c_locale.h"
 #include "common/log_levels.h"
 #include "common/main_thread.h"
 #include "common/thread_priority.h"
@@ -76,6 +77,7 @@ struct TComposedText {
 TComposedText compose(const std::string& pending, void* context, const char* format, va_list arguments) {
     const std::string start = pending.empty() && context ? context_prefix(context) : pending;
     char text[kLogBufferSize] = {};
+    const TCLocaleScope c_numbers;  // "29.97 fps" on every desktop
     const std::size_t used = start.copy(text, kLogBufferSize - 1);
     const int written = std::vsnprintf(text + used, kLogBufferSize - used, format, arguments);
     return {text, start.size() + static_cast<std::size_t>(std::max(written, 0)) >= kLogBufferSize};

@@ -4,6 +4,7 @@
 
 #include "binding/library_loader.h"
 #include "binding/media_api.h"
+#include "common/c_locale.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/ffmpeg_thread.h"
@@ -65,6 +66,9 @@ TFFmpegThread* TCustomFFmpeg::start(bool threaded, TThreadPriority priority) {
 }
 
 void TCustomFFmpeg::run() {
+    // The run's filter arguments, option texts, log lines and statistics files, on whichever
+    // thread runs it.
+    const TCLocaleScope c_numbers;
     finished = false;
     try {
         transcode();

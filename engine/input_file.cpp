@@ -12,6 +12,7 @@
 #include "binding/open_error_text.h"
 #include "binding/unicode_io.h"
 #include "binding/unicode_names.h"
+#include "common/c_locale.h"
 #include "common/main_thread.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/input_streams.h"
@@ -197,6 +198,7 @@ private:
 }  // namespace
 
 bool TCustomFFmpeg::open_input_file(const std::string& file_name) {
+    const TCLocaleScope c_numbers;
     try {
         const bool opened = TInputOpener(*this, file_name).open();
         clear_one_input_settings(*this);

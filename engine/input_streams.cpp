@@ -1,11 +1,11 @@
 #include "engine/input_streams.h"
 
-#include <cstdio>
 #include <string>
 
 #include "binding/media_api.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
+#include "engine/text_format.h"
 
 namespace brenvale {
 namespace {
@@ -63,11 +63,10 @@ void report_frame_rate_difference(TCustomFFmpeg& engine, int index, AVRational c
     if (codec_time_base.num <= 0 || codec_time_base.den <= 0 || stream_rate.num <= 0 || stream_rate.den <= 0) return;
     if (codec_time_base.den == stream_rate.num && codec_time_base.num == stream_rate.den) return;
     if (engine.verbose <= 0 || !engine.on_log) return;
-    char message[256];
-    std::snprintf(message, sizeof message,
-                  "Seems stream %d codec frame rate differs from container frame rate: %2.2f (%d/%d) -> %2.2f (%d/%d)",
-                  index, 1.0 / av_q2d(codec_time_base), codec_time_base.den, codec_time_base.num, av_q2d(stream_rate),
-                  stream_rate.num, stream_rate.den);
+    const std::string message = format_text(
+        "Seems stream %d codec frame rate differs from container frame rate: %2.2f (%d/%d) -> %2.2f (%d/%d)", index,
+        1.0 / av_q2d(codec_time_base), codec_time_base.den, codec_time_base.num, av_q2d(stream_rate), stream_rate.num,
+        stream_rate.den);
     engine.on_log(engine, 1, message);
 }
 

@@ -1,11 +1,11 @@
 #include "engine/option_numbers.h"
 
-#include <clocale>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <charconv>
 #include <limits>
-#include <locale.h>
+
+#include "common/c_locale.h"
 
 namespace brenvale {
 namespace {
@@ -92,11 +92,6 @@ bool ParseWholeFloat(std::string_view text, double& value) {
     if (body.empty() || body.front() == '+') return false;
     const auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value);
     return error == std::errc() && end == body.data() + body.size() && std::isfinite(value);
-}
-
-locale_t CLocale() {
-    static const locale_t locale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <unordered_map>
 
+#include "common/c_locale.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/option_values.h"
 
@@ -34,6 +35,8 @@ TOptionHandler find_option_handler(std::string_view name) {
 }
 
 void TCustomFFmpeg::apply_option(const std::string& name, const std::string& value) {
+    // The libraries parse rates, sizes and numeric options with the C library's strtod.
+    const TCLocaleScope c_numbers;
     if (const TOptionHandler handler = find_option_handler(name)) {
         handler(*this, name, value);
     } else {

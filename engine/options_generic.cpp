@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "binding/media_api.h"
+#include "common/c_locale.h"
 #include "common/log_levels.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/option_values.h"
@@ -85,6 +86,7 @@ std::optional<std::string> generic_option_value(const TCustomFFmpeg& engine, voi
 }  // namespace
 
 bool TCustomFFmpeg::set_generic_option(const std::string& name, const std::string& value) {
+    const TCLocaleScope c_numbers;  // av_opt_set reads numbers with strtod
     if (TrimText(name).empty() || TrimText(value).empty() || !holders_exist(option_context)) return false;
     TSetResult found = set_on_codec_holders(*this, name, value);
     if (!found.option) found = set_on_holder(*this, option_context.format_opts, name, value, 0);
@@ -110,6 +112,7 @@ bool TCustomFFmpeg::set_generic_option(const std::string& name, const std::strin
 }
 
 void TCustomFFmpeg::apply_generic_options(void* target, void* holder, int required_flags) {
+    const TCLocaleScope c_numbers;  // values travel as text: written by av_opt_get, read by av_opt_set
     for (const std::string& name : option_context.opt_names) {
         const std::optional<std::string> value = generic_option_value(*this, holder, name);
         if (!value) continue;

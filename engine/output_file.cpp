@@ -12,6 +12,7 @@
 #include "binding/path_utils.h"
 #include "binding/unicode_io.h"
 #include "binding/unicode_names.h"
+#include "common/c_locale.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 
@@ -228,6 +229,7 @@ void create_output(TCustomFFmpeg& engine, TOutputAttempt& attempt, const std::st
 }  // namespace
 
 std::int32_t TCustomFFmpeg::open_output_file(const std::string& file_name) {
+    const TCLocaleScope c_numbers;
     std::int32_t result = -1;
     {
         TOutputAttempt attempt(*this);

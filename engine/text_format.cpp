@@ -3,9 +3,12 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/c_locale.h"
+
 namespace brenvale {
 
 std::string format_text(const char* format, ...) {
+    const TCLocaleScope c_numbers;
     va_list arguments;
     va_start(arguments, format);
     va_list measuring;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "binding/media_api.h"
+#include "common/c_locale.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/transcoder.h"
@@ -18,6 +19,7 @@ void TTranscoder::write_video_stats(OutputStream& ost, int frame_size) {
     const AVCodecContext& enc = *ost.encoder;
     if (enc.codec_type != AVMEDIA_TYPE_VIDEO) return;
     std::FILE* file = engine_.vstats_file;
+    const TCLocaleScope c_numbers;
     const double quality = static_cast<double>(ost.coded_frame.quality) / FF_QP2LAMBDA;
     std::fprintf(file, "frame= %5d q= %2.1f ", ost.frame_number, quality);
     if (enc.flags & AV_CODEC_FLAG_PSNR) {

@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/c_locale.h"
+
 namespace brenvale::player {
 
 std::string Format(const char* format, ...) {
+    const TCLocaleScope c_numbers;
     va_list arguments;
     va_start(arguments, format);
     va_list copy;

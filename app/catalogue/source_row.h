@@ -16,8 +16,8 @@ struct TSourceRow {
 
 // "WxH" of the first video stream; " " when the file has none.
 std::string VideoSizeText(bool has_video, int width, int height);
-// The frame rate num / den to two decimals in the shortest form (25, 29.97, 23.98); " " when
-// the file has no video or the rate is unknown.
+// The frame rate num / den to two decimals in the shortest form with a "." (25, 29.97, 23.98);
+// " " when the file has no video or the rate is unknown.
 std::string SourceFrameRateText(bool has_video, int num, int den);
 // Whole seconds of `duration_us` (towards zero) as hours:minutes:seconds, two digits at least
 // each; "Unknown" for a negative duration of a second or more. An unknown duration (-1)

@@ -1,9 +1,7 @@
 #include "app/catalogue/text_rules.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <stdexcept>
 
 namespace brenvale {
@@ -15,10 +13,11 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text);
 }
 
+// ASCII only: codec and format names must not follow the locale (a Turkish one keeps "I" as it is).
 std::string LowerCase(std::string_view text) {
     std::string lower(text);
     std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return lower;
 }
 
@@ -34,8 +33,9 @@ std::int32_t ParseInt32(const std::string& text) {
 
 std::string ShortestDecimal(double value, int decimals) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    std::string decimal = text;
+    // to_chars writes "." whatever the locale: these texts become engine options.
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    std::string decimal(text, written.ptr);
     if (decimal.find('.') == std::string::npos) return decimal;
     decimal.erase(decimal.find_last_not_of('0') + 1);
     if (decimal.ends_with('.')) decimal.pop_back();

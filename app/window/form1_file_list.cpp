@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 
 #include <algorithm>
 #include <exception>
@@ -20,6 +21,11 @@ QStringList NameFilters() {
     QStringList filters;
     for (const std::string& filter : DialogNameFilters()) filters << QString::fromStdString(filter);
     return filters;
+}
+
+// The list shows the frame rate with the user's decimal separator (29,97 on a German desktop).
+QString LocalDecimal(const std::string& decimal) {
+    return QString::fromStdString(decimal).replace(QLatin1Char('.'), QLocale().decimalPoint());
 }
 
 // The supported files of a folder and its sub-folders, in name order.
@@ -82,7 +88,7 @@ void TForm1::add_source_row(const QString& path) {
     if (probe.VideoStreamCount() > 0) probe.GetVideoStreamInfo(video);
     const TSourceRow source = DescribeSource(probe.VideoStreamCount(), file, video);
     probe.Close();
-    ListView1->AppendRow(path, {QString::fromStdString(source.VideoSize), QString::fromStdString(source.FrameRate),
+    ListView1->AppendRow(path, {QString::fromStdString(source.VideoSize), LocalDecimal(source.FrameRate),
                                 QString::fromStdString(source.Duration), output_extension_, "", "", ""});
 }
 
