@@ -37,7 +37,8 @@ TFormSkin::TFormSkin(TSkinManager& skins, QWidget* parent)
     sSpeedButton2 = new QPushButton(QStringLiteral("Cancel"), this);
     sSpeedButton2->setObjectName(QStringLiteral("sSpeedButton2"));
     sSpeedButton2->setGeometry(99, 188, 80, 28);
-    connect(sListBox2, &QListWidget::currentRowChanged, this, &TFormSkin::sListBox1Click);
+    // After the selection changed: a mouse click makes the row current before it selects it.
+    connect(sListBox2, &QListWidget::itemSelectionChanged, this, &TFormSkin::sListBox1Click);
     connect(sSpeedButton1, &QPushButton::clicked, this, &TFormSkin::sSpeedButton1Click);
     connect(sSpeedButton2, &QPushButton::clicked, this, &TFormSkin::sSpeedButton2Click);
 }
@@ -79,9 +80,11 @@ void TFormSkin::select_active_skin() {
     sListBox2->setCurrentRow(row);
 }
 
+// The selected line, not the current one: arrow keys select a line before it becomes current.
 void TFormSkin::sListBox1Click() {
-    const int row = sListBox2->currentRow();
-    if (row < 0 || row >= sListBox1->count() || !sListBox2->item(row)->isSelected()) return;
+    const QList<QListWidgetItem*> selected = sListBox2->selectedItems();
+    const int row = selected.isEmpty() ? -1 : sListBox2->row(selected.first());
+    if (row < 0 || row >= sListBox1->count()) return;
     skins_.SetSkinName(sListBox1->item(row)->text());
 }
 

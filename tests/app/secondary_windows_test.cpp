@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <fstream>
@@ -45,10 +46,13 @@ protected:
         return control;
     }
     QListWidget* DisplayList() { return In<QListWidget>(windows_.FormSkin, "sListBox2"); }
+    // A click of the mouse on the name, as the user chooses.
     void Choose(const QString& display_name) {
         const QList<QListWidgetItem*> items = DisplayList()->findItems(display_name, Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1) << display_name.toStdString();
-        DisplayList()->setCurrentItem(items.first());
+        DisplayList()->scrollToItem(items.first());
+        const QRect place = DisplayList()->visualItemRect(items.first());
+        QTest::mouseClick(DisplayList()->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
     }
     QString SheetOf(const QString& skin) { return Form().Skins().StyleSheet(skin); }
     void TriggerMenu(const char* name) { Find<QAction>(name)->trigger(); }
@@ -91,6 +95,8 @@ TEST_F(SecondaryWindowTest, AChoiceAppliesAtOnceAndCancelRestoresTheSkinBeforeSh
     EXPECT_EQ(qApp->styleSheet(), SheetOf("Golden (internal)"));
     Choose("Dark Glass");
     EXPECT_EQ(Form().SkinName(), "DarkGlass (internal)");
+    QTest::keyClick(DisplayList(), Qt::Key_Down);
+    EXPECT_EQ(Form().SkinName(), "Elegance (internal)");
     In<QPushButton>(windows_.FormSkin, "sSpeedButton2")->click();
     EXPECT_FALSE(windows_.FormSkin->isVisible());
     EXPECT_EQ(Form().SkinName(), "Elegance");
