@@ -8,11 +8,14 @@
 #include <QProgressBar>
 #include <QSlider>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+#include <optional>
+
 #include "app/window/form1.h"
+#include "app/window/glyph_icons.h"
 #include "app/window/play_panel.h"
 
 namespace brenvale {
@@ -22,12 +25,13 @@ constexpr int kClientWidth = 763;
 constexpr int kClientHeight = 564;
 constexpr int kStatusBarHeight = 22;
 constexpr int kHintMs = 30000;
+constexpr int kCommandButtonWidth = 112;  // "Convert Now !" with the skins' padding
 
-QToolButton* CommandButton(QWidget* parent, const QString& name, const QString& caption, QStyle::StandardPixmap icon) {
+QToolButton* CommandButton(QWidget* parent, const QString& name, const QString& caption, TGlyph glyph) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setText(caption);
-    button->setIcon(parent->style()->standardIcon(icon));
+    KeepGlyphIcon(*button, glyph);
     button->setIconSize(QSize(24, 24));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);  // flat
@@ -47,14 +51,45 @@ QLabel* Caption(QWidget* parent, const QString& text, const QRect& place) {
     return label;
 }
 
-// One "label : combo" line of a settings group, `row` counted from the top.
+// The "label : control" lines of a settings group, `row` counted from the top: the labels take
+// the width of the longest caption, the controls the rest of the group.
+constexpr int kGroupMargin = 6;
+constexpr int kLabelGap = 5;
+constexpr int kLineHeight = 24;
+
+int LineTop(int row) { return 22 + row * 29; }
+
 QComboBox* SettingLine(QGroupBox* group, const QString& label, const QString& name, int row) {
-    const int top = 22 + row * 29;
-    Caption(group, label, QRect(10, top, 105, 24));
+    auto* caption = new QLabel(label, group);
+    caption->setGeometry(kGroupMargin, LineTop(row), 0, kLineHeight);
     QComboBox* combo = PickList(group, name);
-    combo->setGeometry(118, top, 138, 24);
+    combo->setGeometry(0, LineTop(row), 0, kLineHeight);
     return combo;
 }
+
+// A caption's trailing blank is part of its text but shows nothing, so it may be cut.
+int CaptionWidth(const QLabel& label) { return label.fontMetrics().horizontalAdvance(label.text().trimmed()); }
+
+// Gives every caption the width of the longest and every control the rest of its line.
+void AlignSettingLines(QGroupBox* group) {
+    int caption_width = 0;
+    const QList<QLabel*> captions = group->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QLabel* caption : captions) caption_width = std::max(caption_width, CaptionWidth(*caption));
+    const int control_left = kGroupMargin + caption_width + kLabelGap;
+    for (QWidget* child : group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        QRect place = child->geometry();
+        if (qobject_cast<QLabel*>(child) && child->objectName().isEmpty()) {
+            place.setWidth(caption_width);
+        } else if (place.left() < control_left) {
+            place.setLeft(control_left);
+            place.setRight(group->width() - kGroupMargin - 1);
+        }
+        child->setGeometry(place);
+    }
+}
+
+// Room for the widest volume text, "200%".
+int LabelVolumeWidth(const QWidget& group) { return group.fontMetrics().horizontalAdvance(QStringLiteral("200%")) + 2; }
 
 }  // namespace
 
@@ -89,11 +124,11 @@ void TForm1::create_controls() {
 
 void TForm1::create_command_buttons() {
     QWidget* client = centralWidget();
-    ButtonAddFile = CommandButton(client, "ButtonAddFile", "Add Video ", QStyle::SP_DialogOpenButton);
-    ButtonRemove = CommandButton(client, "ButtonRemove", "Remove", QStyle::SP_TrashIcon);
-    ButtonClear = CommandButton(client, "ButtonClear", "Clear All ", QStyle::SP_DialogResetButton);
-    ButtonStopConvert = CommandButton(client, "ButtonStopConvert", "Stop Convert", QStyle::SP_MediaStop);
-    ButtonConvert = CommandButton(client, "ButtonConvert", "Convert Now !", QStyle::SP_MediaPlay);
+    ButtonAddFile = CommandButton(client, "ButtonAddFile", "Add Video ", TGlyph::AddFiles);
+    ButtonRemove = CommandButton(client, "ButtonRemove", "Remove", TGlyph::Remove);
+    ButtonClear = CommandButton(client, "ButtonClear", "Clear All ", TGlyph::Clear);
+    ButtonStopConvert = CommandButton(client, "ButtonStopConvert", "Stop Convert", TGlyph::StopConvert);
+    ButtonConvert = CommandButton(client, "ButtonConvert", "Convert Now !", TGlyph::Convert);
     set_hint(ButtonAddFile, "Add Files to Convert");
     set_hint(ButtonRemove, "Remove A Single File From List");
     set_hint(ButtonClear, "Clear All Files Listed");
@@ -101,8 +136,8 @@ void TForm1::create_command_buttons() {
     set_hint(ButtonConvert, "Start Conversion");
     int left = 4;
     for (QToolButton* button : {ButtonAddFile, ButtonRemove, ButtonClear, ButtonStopConvert, ButtonConvert}) {
-        button->setGeometry(left, 4, 100, 52);
-        left += 104;
+        button->setGeometry(left, 4, kCommandButtonWidth, 52);
+        left += kCommandButtonWidth + 4;
     }
 
 }
@@ -118,7 +153,7 @@ void TForm1::create_format_controls() {
     EditOutputFolder->setGeometry(118, 316, 380, 24);
     ButtonBrowseForFolder = new QToolButton(client);
     ButtonBrowseForFolder->setObjectName(QStringLiteral("ButtonBrowseForFolder"));
-    ButtonBrowseForFolder->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    KeepGlyphIcon(*ButtonBrowseForFolder, TGlyph::Browse);
     ButtonBrowseForFolder->setGeometry(502, 316, 30, 24);
     set_hint(ButtonBrowseForFolder, "Browse For Folder");
 
@@ -134,6 +169,7 @@ void TForm1::create_video_group() {
     ComboVideoFramerate = SettingLine(group, "Video Framerate : ", "ComboVideoFramerate", 3);
     ComboLetterBox = SettingLine(group, "Video Zoom : ", "ComboLetterBox", 4);
     set_hint(ComboLetterBox, "Add a letterbox to keep video aspect ratio");
+    AlignSettingLines(group);
     // Not shown: the aspect is chosen per job from the row unless set otherwise.
     ComboAspectRatio = PickList(centralWidget(), "ComboAspectRatio");
     ComboAspectRatio->setGeometry(kClientWidth + 10, 0, 140, 24);
@@ -150,17 +186,22 @@ void TForm1::create_audio_group() {
     ComboAudioChannels = SettingLine(group, "Audio Channels :", "ComboAudioChannels", 2);
     ComboAudioChannels->addItems({QStringLiteral("Stereo"), QStringLiteral("Mono")});
     ComboSamplingRate = SettingLine(group, "Sampling Rate : ", "ComboSamplingRate", 3);
-    Caption(group, "Volume : ", QRect(10, 22 + 4 * 29, 105, 24));
+    Caption(group, "Volume : ", QRect(kGroupMargin, LineTop(4), 0, kLineHeight));
+    AlignSettingLines(group);
+    // The volume line: the bar, then its label at the right end of the group.
+    const int bar_left = ComboSamplingRate->x();
+    const int label_width = LabelVolumeWidth(*group);
+    LabelVolume = new QLabel(group);
+    LabelVolume->setObjectName(QStringLiteral("LabelVolume"));
+    LabelVolume->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelVolume->setGeometry(group->width() - kGroupMargin - label_width, LineTop(4), label_width, kLineHeight);
     TrackBar1 = new QSlider(Qt::Horizontal, group);
     TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
     TrackBar1->setRange(0, 10);
     TrackBar1->setPageStep(1);
     TrackBar1->setTickPosition(QSlider::TicksBelow);
-    TrackBar1->setGeometry(118, 22 + 4 * 29, 96, 24);
+    TrackBar1->setGeometry(bar_left, LineTop(4), LabelVolume->x() - kLabelGap - bar_left, kLineHeight);
     set_hint(TrackBar1, "100% is the original video volume");
-    LabelVolume = new QLabel(group);
-    LabelVolume->setObjectName(QStringLiteral("LabelVolume"));
-    LabelVolume->setGeometry(218, 22 + 4 * 29, 42, 24);
 
 }
 
@@ -176,21 +217,21 @@ void TForm1::create_play_panel() {
         QToolButton*& Button;
         const char* Name;
         const char* Hint;
-        QStyle::StandardPixmap Icon;
+        std::optional<TGlyph> Glyph;
     };
     // The volume button's picture is the volume step's (form1_volume.cpp).
     const TPlayButton buttons[] = {
-        {ButtonPlay, "ButtonPlay", "Play", QStyle::SP_MediaPlay},
-        {ButtonPause, "ButtonPause", "Pause", QStyle::SP_MediaPause},
-        {ButtonStopPlay, "ButtonStopPlay", "Stop", QStyle::SP_MediaStop},
-        {ButtonVolume, "ButtonVolume", "Adjust Volume", QStyle::SP_MediaVolume},
-        {ButtonSnapshot, "ButtonSnapshot", "Snapshot", QStyle::SP_DesktopIcon},
+        {ButtonPlay, "ButtonPlay", "Play", TGlyph::Play},
+        {ButtonPause, "ButtonPause", "Pause", TGlyph::Pause},
+        {ButtonStopPlay, "ButtonStopPlay", "Stop", TGlyph::Stop},
+        {ButtonVolume, "ButtonVolume", "Adjust Volume", std::nullopt},
+        {ButtonSnapshot, "ButtonSnapshot", "Snapshot", TGlyph::Snapshot},
     };
     int left = 6;
     for (const TPlayButton& entry : buttons) {
         entry.Button = new QToolButton(panel);
         entry.Button->setObjectName(QString::fromLatin1(entry.Name));
-        entry.Button->setIcon(style()->standardIcon(entry.Icon));
+        if (entry.Glyph) KeepGlyphIcon(*entry.Button, *entry.Glyph);
         entry.Button->setAutoRaise(true);
         entry.Button->setGeometry(left, 184, 38, 26);
         set_hint(entry.Button, QString::fromLatin1(entry.Hint));

@@ -9,11 +9,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <cmath>
 #include <map>
 #include <vector>
 
 #include "app/window/skins.h"
+#include "colour_contrast.h"
 
 namespace brenvale::testing {
 namespace {
@@ -51,17 +51,6 @@ std::vector<QColor> Colours(const QString& value) {
     return colours;
 }
 
-double Luminance(const QColor& colour) {
-    auto channel = [](double value) { return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
-}
-
-double Contrast(const QColor& a, const QColor& b) {
-    const double lighter = std::max(Luminance(a), Luminance(b));
-    const double darker = std::min(Luminance(a), Luminance(b));
-    return (lighter + 0.05) / (darker + 0.05);
-}
-
 QString Background(const TRule& rule) {
     for (const char* name : {"background-color", "background"})
         if (const auto found = rule.Properties.find(QString::fromLatin1(name)); found != rule.Properties.end())
@@ -85,7 +74,8 @@ void ExpectReadable(const QString& skin, const QString& selector, const QString&
 
 // Parts that show no text of their own; a progress bar's chunk carries the bar's text.
 bool ShowsNoText(const QString& selector) {
-    static const QRegularExpression textless(QStringLiteral("::(groove|handle|separator|drop-down|chunk)"));
+    static const QRegularExpression textless(
+        QStringLiteral("::(groove|handle|separator|drop-down|down-arrow|indicator|chunk)"));
     return textless.match(selector).hasMatch();
 }
 
