@@ -3,12 +3,13 @@
 #include <QIcon>
 
 #include "app/previewer.h"
+#include "app/window/command_line_files.h"
 #include "app/window/dialogs.h"
 #include "app/window/form1.h"
 #include "app/window/secondary_windows.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    QApplication application(argc, argv);  // takes its own options out of argv
     application.setApplicationName(QStringLiteral("Corvane"));
     application.setWindowIcon(QIcon(QStringLiteral(":/brenvale/brenvale.svg")));
     brenvale::InstallPreviewer();
@@ -17,5 +18,8 @@ int main(int argc, char* argv[]) {
     if (!form.Started()) return 1;
     brenvale::CreateSecondaryWindows(form);  // Additional Options loads the settings
     form.show();
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    form.AddPaths(brenvale::CommandLinePaths(arguments));
     return application.exec();
 }

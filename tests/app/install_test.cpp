@@ -2,11 +2,13 @@
 // help file where the installed program looks for it.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <filesystem>
+#include <map>
 
 #include "app/window/program_files.h"
 
@@ -38,11 +40,28 @@ TEST(Install, PlacesTheProgramsTheDesktopEntryTheIconAndTheHelpFile) {
     EXPECT_NE(permissions & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
     EXPECT_EQ(FindHelpFile(QString::fromStdString((prefix / "bin").string())),
               QString::fromStdString((prefix / "share/doc/brenvale/help.html").string()));
+    // scripts/install-deps installs the validator.
     const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
-    if (!validator.isEmpty()) {
-        EXPECT_EQ(RunProgram(validator, {QString::fromStdString((prefix / "share/applications/brenvale.desktop").string())}, &log), 0)
-            << log.toStdString();
+    ASSERT_FALSE(validator.isEmpty());
+    const QString entry = QString::fromStdString((prefix / "share/applications/brenvale.desktop").string());
+    EXPECT_EQ(RunProgram(validator, {entry}, &log), 0) << log.toStdString();
+}
+
+// File managers offer "Open With Brenvale" for video and audio files and hand over their names.
+TEST(Install, TheDesktopEntryOpensVideoAndAudioFiles) {
+    QFile file(QStringLiteral(BRENVALE_SOURCE_DIR "/app/data/brenvale.desktop"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    std::map<QString, QString> entry;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0) entry[line.left(equals)] = line.mid(equals + 1);
     }
+    EXPECT_EQ(entry["Exec"], "brenvale %F");
+    const QStringList types = entry["MimeType"].split(';', Qt::SkipEmptyParts);
+    for (const char* type : {"video/mp4", "video/x-matroska", "video/webm", "video/quicktime", "video/x-msvideo",
+                             "video/mpeg", "video/mp2t", "video/x-flv", "video/x-ms-wmv", "video/3gpp", "audio/mpeg",
+                             "audio/flac", "audio/ogg", "audio/x-wav", "audio/mp4"})
+        EXPECT_TRUE(types.contains(QLatin1String(type))) << type;
 }
 
 }  // namespace

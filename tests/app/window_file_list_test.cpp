@@ -8,8 +8,10 @@
 
 #include <fstream>
 
+#include "app/window/command_line_files.h"
 #include "tests/support/test_media.h"
 #include "tools/clip_catalogue.h"
+#include "tools/media_generator.h"
 #include "window_fixture.h"
 
 namespace brenvale::testing {
@@ -34,7 +36,8 @@ TEST_F(WindowTest, RowsDescribeEachProbedFile) {
     EXPECT_EQ(RowValues(List(), 4), QStringList({"", "", "", "", "Error", "", ""}));
     EXPECT_FALSE(List().RowHint(4).isEmpty());
     for (int row = 0; row < 5; ++row) EXPECT_TRUE(List().Checked(row)) << row;
-    EXPECT_EQ(dialogs_.NameFilters.size(), 24);
+    EXPECT_EQ(dialogs_.NameFilters.size(), 31);
+    EXPECT_EQ(dialogs_.NameFilters.back(), "All Files (*) (*)");
 }
 
 TEST_F(WindowTest, AddingClearsProgressAndIsNotDisturbedByRemoveOrClear) {
@@ -89,6 +92,51 @@ TEST_F(WindowTest, DroppedFoldersAddTheirSupportedFiles) {
     EXPECT_TRUE(List().Caption(0).endsWith("/dropped/a.mp3"));
     EXPECT_TRUE(List().Caption(1).endsWith("/dropped/inner/b.wav"));
     EXPECT_EQ(List().Value(2, TRowValue::VideoSize), "175x97");
+}
+
+// What phones, cameras, web sites and music libraries write: named on the command line, as a
+// file manager's "Open With" does, as a folder and as single files (a relative name and a URL).
+TEST_F(WindowTest, CommandLineFilesAndFoldersOfTodaysFormatsAreAdded) {
+    StartWindow();
+    const auto folder = folder_ / "today";
+    std::filesystem::create_directories(folder);
+    struct Made {
+        const char* file;
+        const char* format;
+        const char* video_codec;  // empty: no picture
+        const char* audio_codec;
+        const char* video_size;
+    };
+    const Made made[] = {{"a.webm", "webm", "libvpx", "libopus", "64x48"},
+                         {"b.ogv", "ogg", "libtheora", "libvorbis", "64x48"},
+                         {"c.ts", "mpegts", "mpeg2video", "mp2", "64x48"},
+                         {"d.flac", "flac", "", "flac", " "},
+                         {"e.opus", "opus", "", "libopus", " "}};
+    for (const Made& file : made) {
+        mediagen::ClipDescription clip;
+        clip.name = file.file;
+        clip.format = file.format;
+        if (*file.video_codec) clip.video = mediagen::VideoSpec{file.video_codec, 64, 48, {25, 1}, 10};
+        clip.audio = {mediagen::AudioSpec{file.audio_codec, 48000, 2, 19200, 440}};
+        ASSERT_NO_THROW(mediagen::Generate(clip, (folder / file.file).string())) << file.file;
+    }
+    std::filesystem::copy_file(TestClipPath(mediagen::clips::kMkvTwoAudioSubtitles), folder_ / "f.mkv");
+    const auto started_in = std::filesystem::current_path();
+    std::filesystem::current_path(folder_);
+    const QString wav_url = QUrl::fromLocalFile(QString::fromStdString(TestClipPath(mediagen::clips::kWavPcm))).toString();
+    const QStringList paths = CommandLinePaths({QString::fromStdString(folder.string()), "f.mkv", wav_url});
+    std::filesystem::current_path(started_in);
+    Form().AddPaths(paths);
+    ASSERT_EQ(List().rowCount(), 7);
+    for (int row = 0; row < 5; ++row) {
+        EXPECT_TRUE(List().Caption(row).endsWith(QString::fromLatin1("/today/") + made[row].file)) << row;
+        EXPECT_EQ(List().Value(row, TRowValue::VideoSize), made[row].video_size) << made[row].file;
+        EXPECT_EQ(List().Value(row, TRowValue::Duration), "00:00:00") << made[row].file;  // 0.4 s
+    }
+    EXPECT_EQ(List().Caption(5), QString::fromStdString((folder_ / "f.mkv").string()));
+    EXPECT_EQ(List().Value(5, TRowValue::VideoSize), "320x240");
+    EXPECT_EQ(List().Caption(6), QString::fromStdString(TestClipPath(mediagen::clips::kWavPcm)));
+    EXPECT_EQ(List().Value(6, TRowValue::Duration), "00:00:02");
 }
 
 TEST_F(WindowTest, BrowseSetsTheChosenFolder) {
