@@ -89,9 +89,17 @@ void TForm1::OpenHelpFile1Click() {
     }
     QUrl contents = QUrl::fromLocalFile(help);
     contents.setFragment(QStringLiteral("contents"));
-    QDesktopServices::openUrl(contents);
+    if (!QDesktopServices::openUrl(contents)) {
+        dialogs_.Information(this, QStringLiteral("No program to open the help file was found.\n"
+                                                  "The help file is %1")
+                                       .arg(help));
+    }
 }
 
-void TForm1::VisitOurWebsite1Click() { QDesktopServices::openUrl(QUrl(kMakerWebsite)); }
+void TForm1::VisitOurWebsite1Click() {
+    if (!QDesktopServices::openUrl(QUrl(kMakerWebsite))) {
+        dialogs_.Information(this, QStringLiteral("No web browser was found to open %1").arg(kMakerWebsite));
+    }
+}
 
 }  // namespace brenvale

@@ -20,6 +20,7 @@
 
 #include "app/catalogue/job_options.h"
 #include "app/main_thread_bridge.h"
+#include "app/window/conversion_log.h"
 #include "app/window/general_options.h"
 #include "app/window/list_view.h"
 #include "app/window/skins.h"
@@ -63,6 +64,8 @@ public:
     bool RunActive() const { return settings_locked_; }
     QString OutputExtension() const { return output_extension_; }
     TSkinManager& Skins() { return skins_; }
+    // The log lines of the jobs of the current (or last) run.
+    TConversionLog& ConversionLog() { return conversion_log_; }
     QString SkinName() const { return skins_.SkinName(); }
     int VolumeValue() const { return volume_value_; }
     bool PlaybackPaused() const { return playback_paused_; }
@@ -101,15 +104,17 @@ signals:
     void SetGeneralOptionsRequested();
     void SkinsRequested();
     void AboutRequested();
+    void ConversionLogRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Which job a report belongs to: the row it converts and the job's serial number.
+    // Which job a report belongs to: the row it converts, its source file and the job's serial number.
     struct TJobTicket {
         int Row = -1;
+        QString File;
         std::uint64_t Serial = 0;
     };
 
@@ -145,6 +150,7 @@ private:
     TConversionSettings conversion_settings() const;
     void fail_row(const QString& reason);
     void finish_run();
+    void notify_run_end();
     void end_run();
     void lock_settings(bool locked);
     void browse_for_output_folder();
@@ -161,6 +167,7 @@ private:
     void RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exception, const QString& message);
     void RIVUVPreviewBitmap(TBitmap& bitmap);
     void show_overall_progress();
+    void count_outcome(const QString& outcome);
     // form1_playback.cpp
     void connect_playback_commands();
     void attach_player_events();
@@ -223,6 +230,7 @@ private:
     int last_format_index_ = 0;
     int volume_value_ = 256;
     TSkinManager skins_;
+    TConversionLog conversion_log_;
 
     // Playback state.
     bool playback_paused_ = false;
@@ -241,6 +249,8 @@ private:
     int timer_ticks_ = 0;
     int rows_to_convert_ = 0;
     int rows_ended_ = 0;
+    int rows_done_ = 0;
+    int rows_failed_ = 0;
     std::uint64_t job_serial_ = 0;  // window thread; the ticket's copy is read by job threads
 
     mutable std::mutex ticket_lock_;

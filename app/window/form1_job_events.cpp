@@ -35,6 +35,11 @@ void TForm1::attach_job_events() {
         QMetaObject::invokeMethod(
             this, [=, this] { RIVUVTerminate(ticket, index, exception, text); }, Qt::QueuedConnection);
     });
+    // Any thread: the line goes with the file of the job the window runs (one at a time).
+    RIVUV_.SetOnLog([this](std::int32_t, TLogLevel, const std::string& line) {
+        const TJobTicket ticket = current_ticket();
+        if (ticket.Row >= 0) conversion_log_.Append(ticket.File, QString::fromStdString(line));
+    });
     // Already on the window thread, while the job waits.
     RIVUV_.SetOnPreviewBitmap(
         [this](std::int32_t, TBitmap& bitmap, std::int32_t, std::int64_t) { RIVUVPreviewBitmap(bitmap); });
@@ -55,8 +60,9 @@ TForm1::TJobTicket TForm1::current_ticket() const {
 }
 
 void TForm1::set_ticket(int row) {
+    const QString file = row >= 0 ? ListView1->Caption(row).trimmed() : QString();
     const std::lock_guard<std::mutex> lock(ticket_lock_);
-    ticket_ = {row, ++job_serial_};
+    ticket_ = {row, file, ++job_serial_};
 }
 
 void TForm1::RIVUVProgress(TJobTicket ticket, std::int32_t frame_number, std::int32_t current_duration,
@@ -82,8 +88,7 @@ void TForm1::RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exceptio
         const QString outcome = exception ? QStringLiteral("Fail") : user_aborted_ ? QStringLiteral("Abort")
                                                                                    : QStringLiteral("Done");
         set_row_outcome(ticket.Row, outcome, exception ? message : QString());
-        ++rows_ended_;
-        show_overall_progress();
+        count_outcome(outcome);
     }
     if (queue_finished_ && index < 0) {
         RIVUV_.ClearJobs();
@@ -93,6 +98,13 @@ void TForm1::RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exceptio
 }
 
 void TForm1::RIVUVPreviewBitmap(TBitmap& bitmap) { sPanelPlay->ShowPreview(bitmap); }
+
+void TForm1::count_outcome(const QString& outcome) {
+    ++rows_ended_;
+    if (outcome == QLatin1String("Done")) ++rows_done_;
+    if (outcome == QLatin1String("Fail")) ++rows_failed_;
+    show_overall_progress();
+}
 
 void TForm1::show_overall_progress() {
     StatusPanels[2]->setText(QStringLiteral("%1/%2").arg(rows_ended_).arg(rows_to_convert_));

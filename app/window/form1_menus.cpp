@@ -26,6 +26,8 @@ void TForm1::create_menus() {
     connect(Command(file, "AddFiles1", "Add Files"), &QAction::triggered, this, &TForm1::ButtonAddFileClick);
     file->addSeparator();
     connect(Command(file, "Convert1", "Convert"), &QAction::triggered, this, &TForm1::ButtonConvertClick);
+    connect(Command(file, "ConversionLog1", "Conversion Log"), &QAction::triggered, this,
+            &TForm1::ConversionLogRequested);
     file->addSeparator();
     connect(Command(file, "Exit1", "Exit"), &QAction::triggered, this, &TForm1::Exit1Click);
 

@@ -12,6 +12,7 @@
 
 #include "app/catalogue/job_options.h"
 #include "app/catalogue/output_naming.h"
+#include "app/window/desktop_notifier.h"
 #include "app/window/dialogs.h"
 #include "app/window/form1.h"
 
@@ -42,6 +43,9 @@ void TForm1::ButtonConvertClick() {
     set_ticket(-1);  // reports of an earlier run still queued are dropped
     current_row_ = -1;
     rows_ended_ = 0;
+    rows_done_ = 0;
+    rows_failed_ = 0;
+    conversion_log_.Clear();
     rows_to_convert_ = 0;
     for (int row = 0; row < ListView1->rowCount(); ++row) rows_to_convert_ += ListView1->Checked(row) ? 1 : 0;
     show_overall_progress();
@@ -153,8 +157,8 @@ bool TForm1::add_job(const std::string& extension) {
 // A row whose job never started: the queue goes on, or ends after the last row.
 void TForm1::fail_row(const QString& reason) {
     set_row_outcome(current_row_, QStringLiteral("Fail"), reason);
-    ++rows_ended_;
-    show_overall_progress();
+    conversion_log_.Append(current_ticket().File, QStringLiteral("Fail: ") + reason);
+    count_outcome(QStringLiteral("Fail"));
     if (last_row_reached_) {
         finish_run();
     } else {
@@ -166,8 +170,17 @@ void TForm1::fail_row(const QString& reason) {
 void TForm1::finish_run() {
     TimerConvertAgain->stop();
     RIVUV_.ClearJobs();
+    notify_run_end();
     dialogs_.Information(this, QStringLiteral("All Conversions Completed"));
     end_run();
+}
+
+// A user working in another window hears that the run has ended, and how it went.
+void TForm1::notify_run_end() {
+    if (isActiveWindow()) return;
+    const auto files = [](int count) { return count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count); };
+    NotifyDesktop(QStringLiteral("All Conversions Completed"),
+                  QStringLiteral("%1 done, %2 failed").arg(files(rows_done_)).arg(rows_failed_));
 }
 
 // No further job starts; a running one is asked to end and still reports its outcome.

@@ -77,7 +77,7 @@ TEST_F(WindowTest, MenusCarryTheirCommands) {
     QStringList top;
     for (const QAction* action : Form().menuBar()->actions()) top << action->text();
     EXPECT_EQ(top, QStringList({"File", "Options", "Skins", "Help"}));
-    EXPECT_EQ(MenuTexts(Find<QMenu>("File1")), QStringList({"Add Files", "-", "Convert", "-", "Exit"}));
+    EXPECT_EQ(MenuTexts(Find<QMenu>("File1")), QStringList({"Add Files", "-", "Convert", "Conversion Log", "-", "Exit"}));
     EXPECT_EQ(MenuTexts(Find<QMenu>("Options1")), QStringList({"Set Additional Options"}));
     EXPECT_EQ(Form().menuBar()->actions()[2]->menu(), nullptr);
     EXPECT_EQ(MenuTexts(Find<QMenu>("Help1")),
