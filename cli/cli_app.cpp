@@ -50,6 +50,7 @@ int Convert(const TCliArguments& arguments, std::ostream& out, std::ostream& err
     settings.Overwrite = arguments.Overwrite;
     settings.ExtOptions = JoinedLines(arguments.ExtOptionLines);
     settings.Jobs = arguments.Jobs;
+    settings.Verbose = arguments.Verbose;
 
     TProgressDisplay display = TProgressDisplay::ForStandardError();
     TConversionQueue queue(std::move(settings), display);

@@ -70,6 +70,7 @@ private:
         std::string name;
         has_inline_value_ = SplitInlineValue(argument, name, inline_value_);
         if (name == "--overwrite") return Flag(name, [&] { result_.Overwrite = true; });
+        if (name == "--verbose") return Flag(name, [&] { result_.Verbose = true; });
         if (name == "--list-formats") return Flag(name, [&] { SetMode(result_, TCliMode::ListFormats); });
         if (name == "--info") return Flag(name, [&] { SetMode(result_, TCliMode::Info); });
         if (name == "--help" || name == "-h") return Flag(name, [&] { SetMode(result_, TCliMode::Help); });
@@ -130,6 +131,8 @@ std::string UsageText() {
            "  --option NAME=VALUE  an extra engine option line for the output (repeatable); a\n"
            "                       setting above overrides a line for the same setting\n"
            "  --jobs N             convert up to N files at once (default 1)\n"
+           "  --verbose            every log line as it comes (otherwise each warning once per\n"
+           "                       file, with a count, when the file ends)\n"
            "  --list-formats       the output formats\n"
            "  --show-preset F      what format F offers and selects\n"
            "  --info FILE...       size, frame rate, duration and streams of each file\n"

@@ -18,6 +18,7 @@ struct TCliArguments {
     std::vector<std::pair<std::string, std::string>> Choices;
     std::vector<std::string> ExtOptionLines;  // NAME=VALUE
     int Jobs = 1;
+    bool Verbose = false;  // every log line as it comes, not each warning once per file
     std::vector<std::string> Files;
 };
 

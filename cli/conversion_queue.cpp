@@ -1,5 +1,6 @@
 #include "cli/conversion_queue.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -40,20 +41,38 @@ void RemovePartialOutput(const std::string& path) {
     std::filesystem::remove(path, error);
 }
 
+std::int64_t FileSize(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<std::int64_t>(size);
+}
+
+std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+TProgressFigures FiguresOf(const TJobSlot::TReport& report, std::int64_t elapsed_ms) {
+    TProgressFigures figures;
+    figures.Percent = ProgressPercent(report.DoneMs, report.TotalMs);
+    figures.Frames = report.Frames;
+    figures.Fps = report.Fps;
+    figures.SizeBytes = report.SizeBytes;
+    figures.ElapsedMs = elapsed_ms;
+    figures.RemainingMs = EstimateRemainingMs(elapsed_ms, report.DoneMs, report.TotalMs);
+    return figures;
+}
+
 }  // namespace
 
 TConversionQueue::TConversionQueue(TQueueSettings settings, TProgressDisplay& display)
-    : settings_(std::move(settings)), display_(display) {
+    : settings_(std::move(settings)), display_(display), file_log_(display, settings_.Verbose, settings_.Jobs) {
     for (int i = 0; i < settings_.Jobs; ++i) slots_.push_back(std::make_unique<TJobSlot>());
-    // Every component hears every library line; the first one alone prints them, once.
-    slots_.front()->Converter().SetOnLog([this](int, TLogLevel level, const std::string& line) {
-        // Errors and warnings only: the jobs' fatal errors (quiet) are in the final report,
-        // and their information lines (stream mapping, summaries) are the engine's chatter.
-        if (level == TLogLevel::llError) display_.Log(line);
-    });
-    for (auto& slot : slots_) {
-        slot->Converter().SetLogLevel(TLogLevel::llError);
-        slot->Converter().SetProgressInterval(250);
+    for (std::size_t index = 0; index < slots_.size(); ++index) {
+        TConverter& converter = slots_[index]->Converter();
+        converter.SetOnLog([this, index](int job, TLogLevel level, const std::string& line) {
+            file_log_.Heard(static_cast<int>(index), job, level, line);
+        });
+        // Warnings and errors; verbose, the information lines too (stream mapping, summaries).
+        converter.SetLogLevel(settings_.Verbose ? TLogLevel::llInfo : TLogLevel::llError);
+        converter.SetProgressInterval(250);
     }
 }
 
@@ -92,21 +111,26 @@ std::vector<TFileOutcome> TConversionQueue::Run(const std::vector<std::string>& 
 bool TConversionQueue::stopping() const { return InterruptSignal() != 0; }
 
 void TConversionQueue::fill_free_slots() {
-    for (auto& slot : slots_) {
-        while (!slot->Busy() && next_file_ < outcomes_.size() && !stopping())
-            start_file(*slot, static_cast<int>(next_file_++));
+    for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
+        while (!slots_[slot]->Busy() && next_file_ < outcomes_.size() && !stopping())
+            start_file(slot, static_cast<int>(next_file_++));
     }
 }
 
-void TConversionQueue::start_file(TJobSlot& slot, int file) {
+void TConversionQueue::start_file(std::size_t slot_index, int file) {
+    TJobSlot& slot = *slots_[slot_index];
+    const int log_slot = static_cast<int>(slot_index);
+    file_log_.Preparing(log_slot, FileName(outcomes_[static_cast<std::size_t>(file)].Source));
     try {
-        if (!add_job(slot, file)) return;
+        if (!add_job(slot, file)) return file_log_.Ended(log_slot);
         slot.Begin(file);
+        file_log_.Running(log_slot);
         slot.Converter().StartJobs(1);
     } catch (const std::exception& error) {
         slot.Converter().StopJobs();
         slot.Release();
         fail(file, error.what());
+        file_log_.Ended(log_slot);
     }
 }
 
@@ -148,21 +172,38 @@ std::string TConversionQueue::output_name(const std::string& source) const {
 }
 
 void TConversionQueue::collect_ended_slots() {
-    for (auto& slot : slots_) {
-        if (slot->Busy() && slot->Report().AllDone) finish_file(*slot);
+    for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
+        if (slots_[slot]->Busy() && slots_[slot]->Report().AllDone) finish_file(slot);
     }
 }
 
-void TConversionQueue::finish_file(TJobSlot& slot) {
+void TConversionQueue::finish_file(std::size_t slot_index) {
+    TJobSlot& slot = *slots_[slot_index];
     const TJobSlot::TReport report = slot.Report();
     const int file = slot.File();
     TFileOutcome& outcome = outcomes_[static_cast<std::size_t>(file)];
-    slot.Release();
     if (report.Exception) fail(file, report.Message);
     else if (!report.Ended || !report.Finished) outcome.Outcome = TOutcome::Abort;
     else if (!HasContent(outcome.Output)) fail(file, "nothing was written to " + outcome.Output);
     else outcome.Outcome = TOutcome::Done;
+    show_last_line(slot, report, outcome);
+    slot.Release();
+    file_log_.Ended(static_cast<int>(slot_index));
     if (outcome.Outcome != TOutcome::Done) RemovePartialOutput(outcome.Output);
+}
+
+// The file's last progress line stays, with its figures at the end: a file that ended within
+// the refresh interval would otherwise show none, or only the empty one of its start.
+void TConversionQueue::show_last_line(const TJobSlot& slot, const TJobSlot::TReport& report,
+                                      const TFileOutcome& outcome) {
+    TProgressFigures figures = FiguresOf(report, slot.ElapsedMs());
+    if (outcome.Outcome == TOutcome::Done) {
+        figures.Percent = 100;
+        figures.RemainingMs = 0;
+        // The trailer is written after the last report.
+        figures.SizeBytes = std::max(figures.SizeBytes, FileSize(outcome.Output));
+    }
+    display_.Log(FormatProgressLine(FileName(outcome.Source), figures));
 }
 
 bool TConversionQueue::any_slot_ended() const {
@@ -183,16 +224,8 @@ void TConversionQueue::show_progress() {
     std::vector<std::string> lines;
     for (const auto& slot : slots_) {
         if (!slot->Busy()) continue;
-        const TJobSlot::TReport report = slot->Report();
-        TProgressFigures figures;
-        figures.Percent = ProgressPercent(report.DoneMs, report.TotalMs);
-        figures.Frames = report.Frames;
-        figures.Fps = report.Fps;
-        figures.SizeBytes = report.SizeBytes;
-        figures.ElapsedMs = slot->ElapsedMs();
-        figures.RemainingMs = EstimateRemainingMs(figures.ElapsedMs, report.DoneMs, report.TotalMs);
         const std::string& source = outcomes_[static_cast<std::size_t>(slot->File())].Source;
-        lines.push_back(FormatProgressLine(std::filesystem::path(source).filename().string(), figures));
+        lines.push_back(FormatProgressLine(FileName(source), FiguresOf(slot->Report(), slot->ElapsedMs())));
     }
     display_.Show(lines);
 }

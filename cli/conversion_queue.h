@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/catalogue/job_options.h"
+#include "cli/file_log.h"
 #include "cli/file_outcome.h"
 #include "cli/job_slot.h"
 #include "cli/progress_display.h"
@@ -20,6 +21,7 @@ struct TQueueSettings {
     bool Overwrite = false;
     std::string ExtOptions;  // option lines for every output
     int Jobs = 1;
+    bool Verbose = false;  // every log line as it comes
 };
 
 class TConversionQueue {
@@ -36,11 +38,12 @@ public:
 private:
     bool stopping() const;
     void fill_free_slots();
-    void start_file(TJobSlot& slot, int file);
+    void start_file(std::size_t slot, int file);
     bool add_job(TJobSlot& slot, int file);
     std::string output_name(const std::string& source) const;
     void collect_ended_slots();
-    void finish_file(TJobSlot& slot);
+    void finish_file(std::size_t slot);
+    void show_last_line(const TJobSlot& slot, const TJobSlot::TReport& report, const TFileOutcome& outcome);
     bool any_slot_ended() const;
     bool any_slot_busy() const;
     void show_progress();
@@ -48,6 +51,7 @@ private:
 
     TQueueSettings settings_;
     TProgressDisplay& display_;
+    TFileLog file_log_;
     std::vector<std::unique_ptr<TJobSlot>> slots_;
     std::vector<TFileOutcome> outcomes_;
     std::set<std::string> claimed_outputs_;  // outputs of this run: never given twice
