@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QUrl>
 
@@ -31,7 +32,9 @@ TEST_F(WindowTest, RowsDescribeEachProbedFile) {
     EXPECT_EQ(List().Caption(0), QString::fromStdString(TestClipPath(clips::kMp4H264Aac)));
     EXPECT_EQ(RowValues(List(), 0), QStringList({"320x240", "25", "00:00:02", "SWF", "", "", ""}));
     EXPECT_EQ(RowValues(List(), 1), QStringList({" ", " ", "00:00:02", "SWF", "", "", ""}));  // audio only
-    EXPECT_EQ(RowValues(List(), 2), QStringList({"160x120", "29.97", "00:00:02", "SWF", "", "", ""}));
+    // With the user's decimal separator (tests/locale runs this under a German one).
+    const QString ntsc_rate = QStringLiteral("29") + QLocale().decimalPoint() + QStringLiteral("97");
+    EXPECT_EQ(RowValues(List(), 2), QStringList({"160x120", ntsc_rate, "00:00:02", "SWF", "", "", ""}));
     EXPECT_EQ(List().Value(3, TRowValue::Duration), "00:00:00");
     EXPECT_EQ(RowValues(List(), 4), QStringList({"", "", "", "", "Error", "", ""}));
     EXPECT_FALSE(List().RowHint(4).isEmpty());
