@@ -5,6 +5,7 @@
 #include "binding/open_error_text.h"
 #include "binding/unicode_io.h"
 #include "binding/unicode_names.h"
+#include "common/c_locale.h"
 #include "common/log_levels.h"
 
 namespace brenvale {
@@ -37,6 +38,7 @@ void TAVProbe::check_libraries() {
 
 bool TAVProbe::LoadFile(const std::string& file_name, const std::string& format_name) {
     check_libraries();
+    const TCLocaleScope c_numbers;  // text formats (playlists, subtitles) hold numbers with a point
     Close();
     const AVInputFormat* format = nullptr;
     if (!format_name.empty()) {
