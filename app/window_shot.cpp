@@ -1,5 +1,5 @@
-// Takes the README's pictures of the window: the given files listed and the first one
-// converting in `output_folder`, in the start skin or in the skin named by --skin.
+// Takes the README's pictures of the window: the given files listed, the first one converting in
+// `output_folder` and the second one selected, in the start skin or in the skin named by --skin.
 //   brenvale-window-shot [--skin NAME] PICTURE.png OUTPUT_FOLDER FILE...
 #include <QApplication>
 #include <QComboBox>
@@ -66,6 +66,7 @@ int main(int argc, char* argv[]) {
     auto* list = form.findChild<QTableWidget*>("ListView1");
     // A share of the first file done and a preview frame on the panel.
     WaitUntil([&] { return list->item(0, 5)->text().endsWith('%') && list->item(0, 5)->text().size() > 2; }, 60000);
+    list->selectRow(1);
     WaitUntil([] { return false; }, 300);
     const QPixmap picture = form.grab();
     form.ButtonStopConvertClick();

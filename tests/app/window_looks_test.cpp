@@ -20,6 +20,7 @@
 #include "app/catalogue/format_catalogue.h"
 #include "app/window/form4.h"
 #include "app/window/form_about.h"
+#include "app/window/form_log.h"
 #include "app/window/form_skin.h"
 #include "app/window/secondary_windows.h"
 #include "app/window/skins.h"
@@ -79,7 +80,9 @@ protected:
         for (QWidget* window : Windows()) window->show();
         QCoreApplication::processEvents();
     }
-    std::vector<QWidget*> Windows() { return {&Form(), windows_.FormSkin, windows_.FormAbout, windows_.Form4}; }
+    std::vector<QWidget*> Windows() {
+        return {&Form(), windows_.FormSkin, windows_.FormAbout, windows_.Form4, windows_.FormLog};
+    }
     void ForEverySkin(const std::function<void(const QString& skin)>& check) {
         for (const QString& skin : TSkinManager::BuiltInSkins()) {
             Form().Skins().SetSkinName(skin);
