@@ -6,17 +6,10 @@
 #include <string>
 
 #include "cli/progress_line.h"
+#include "stream_contents.h"
 
 namespace brenvale::cli {
 namespace {
-
-std::string Contents(std::FILE* file) {
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
-    return text;
-}
 
 TEST(ProgressLineTest, FiguresAndUnknowns) {
     TProgressFigures figures;
