@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "tools/media_generator.h"
+#include "tools/player_clips.h"
 
 namespace brenvale::mediagen {
 namespace {
@@ -86,6 +87,7 @@ std::vector<ClipDescription> BuildCatalogue() {
     truncated.flags.cut_short = true;
 
     catalogue.emplace_back(Clip(clips::kRandomBytes, "", ".dat")).flags.random_bytes = true;
+    AddPlayerClips(catalogue);
     return catalogue;
 }
 

@@ -21,6 +21,7 @@ struct VideoSpec {
     FrameRate frame_rate;
     std::int64_t frame_count = 50;
     std::string pixel_format = "yuv420p";  // planar 8-bit YUV
+    int key_frame_interval = 12;  // pictures from one key frame to the next
 
     std::int64_t DurationUs() const;
 };
@@ -53,6 +54,7 @@ struct ClipFlags {
     bool cut_short = false;         // written whole, then cut to half its size
     bool random_bytes = false;      // bytes of a fixed-seed generator instead of media
     bool unknown_duration = false;  // the container records no duration
+    std::int64_t sound_lead_ms = 0;  // sound stored this far ahead of the pictures of the same time
 };
 
 struct ClipDescription {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/output_file.h"
+#include "tools/sound_lead.h"
 #include "tools/track_writer.h"
 
 namespace brenvale::mediagen {
@@ -22,7 +23,7 @@ Tracks MakeTracks(OutputFile& output, const ClipDescription& description) {
     Tracks tracks;
     if (description.video) tracks.push_back(MakeVideoTrack(output, *description.video));
     for (const AudioSpec& audio : description.audio)
-        tracks.push_back(MakeAudioTrack(output, audio));
+        tracks.push_back(StoredAhead(MakeAudioTrack(output, audio), description.flags.sound_lead_ms));
     if (description.subtitle) tracks.push_back(MakeSubtitleTrack(output, *description.subtitle));
     return tracks;
 }
@@ -43,6 +44,8 @@ void WriteMedia(const ClipDescription& description, const std::string& path) {
     if (description.StreamCount() == 0)
         throw GenerationError(description.name + " describes no track");
     OutputFile output(description.format, path);
+    // The muxer's interleaving by time stamp would undo a lead.
+    if (description.flags.sound_lead_ms != 0) output.KeepWriteOrder();
     const Tracks tracks = MakeTracks(output, description);
     output.WriteHeader();
     while (TrackWriter* next = EarliestUnfinished(tracks)) next->WriteNext();

@@ -47,7 +47,10 @@ void OutputFile::WritePacket(AVPacket* packet, const AVStream* stream,
                              const AVRational& time_base) {
     ff::av_packet_rescale_ts(packet, time_base, stream->time_base);
     packet->stream_index = stream->index;
-    ThrowOnError(ff::av_interleaved_write_frame(context_, packet), "write packet to " + path_);
+    const int written =
+        interleave_ ? ff::av_interleaved_write_frame(context_, packet) : ff::av_write_frame(context_, packet);
+    if (!interleave_) ff::av_packet_unref(packet);  // the direct path leaves the reference to the caller
+    ThrowOnError(written, "write packet to " + path_);
 }
 
 void OutputFile::Finish() {

@@ -22,6 +22,8 @@ public:
     // Opens the filled-in encoder for this format and adds its stream; every stream must
     // exist before WriteHeader.
     AVStream* AddEncodedStream(AVCodecContext* encoder);
+    // Packets are stored in the order they are written instead of interleaved by time.
+    void KeepWriteOrder() { interleave_ = false; }
     void WriteHeader();
     // Takes the packet's reference; its times are in `time_base` until written.
     void WritePacket(AVPacket* packet, const AVStream* stream, const AVRational& time_base);
@@ -30,6 +32,7 @@ public:
 private:
     AVFormatContext* context_ = nullptr;
     std::string path_;
+    bool interleave_ = true;
 };
 
 }  // namespace brenvale::mediagen

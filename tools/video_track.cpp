@@ -5,8 +5,6 @@
 namespace brenvale::mediagen {
 namespace {
 
-constexpr int kKeyFrameInterval = 12;
-
 class VideoTrack final : public EncoderTrack {
 public:
     VideoTrack(OutputFile& output, const VideoSpec& setup)
@@ -17,7 +15,8 @@ public:
         context->pix_fmt = PixelFormat(setup.pixel_format);
         context->framerate = AVRational{setup.frame_rate.num, setup.frame_rate.den};
         context->time_base = AVRational{setup.frame_rate.den, setup.frame_rate.num};
-        context->gop_size = kKeyFrameInterval;
+        context->gop_size = setup.key_frame_interval;
+        context->keyint_min = setup.key_frame_interval;  // no extra key frames at scene changes
         Open();
     }
 
