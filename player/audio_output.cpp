@@ -13,6 +13,10 @@ namespace {
 
 constexpr int kSilenceBytes = 1024;
 
+int FrameBytes(const StreamState& is) { return 2 * is.audio_channels; }
+
+double BytesPerSecond(const StreamState& is) { return 2.0 * is.audio_channels * is.audio_sample_rate; }
+
 // A converter from the decoder's sound to interleaved 16-bit at its rate with 1 or 2 channels.
 bool PrepareConverter(StreamState& is, const AVFrame& frame) {
     const bool same = frame.format == is.last_sample_format && frame.ch_layout.nb_channels == is.last_channels &&
@@ -44,7 +48,7 @@ bool PrepareConverter(StreamState& is, const AVFrame& frame) {
 // The frame as 16-bit sound in audio_buf; its size, or -1 when it was dropped.
 int ConvertFrame(StreamState& is, const AVFrame& frame) {
     if (!PrepareConverter(is, frame)) return -1;
-    const int frame_bytes = 2 * is.audio_channels;
+    const int frame_bytes = FrameBytes(is);
     if (!is.audio_swr) {
         const int bytes = std::min(frame.nb_samples * frame_bytes, kAudioBufferSize);
         std::memcpy(is.audio_buf1.data(), frame.data[0], bytes);
@@ -62,24 +66,55 @@ int ConvertFrame(StreamState& is, const AVFrame& frame) {
     return samples * frame_bytes;
 }
 
+// Drops the sound of the buffer that lies before a seek's target; `time` (s) is where the
+// buffer starts and moves to where what is kept starts. The size kept.
+int SkipToTarget(StreamState& is, int size, double& time) {
+    if (is.audio_skip_to_us == kNoTime) return size;
+    const double target = static_cast<double>(is.audio_skip_to_us) / 1000000.0;
+    const int frame_bytes = FrameBytes(is);
+    const std::int64_t before = static_cast<std::int64_t>((target - time) * is.audio_sample_rate + 0.5);
+    const int cut = static_cast<int>(std::clamp<std::int64_t>(before, 0, size / frame_bytes)) * frame_bytes;
+    if (cut < size) is.audio_skip_to_us = kNoTime;
+    if (cut == 0) return size;
+    std::memmove(is.audio_buf, is.audio_buf + cut, static_cast<std::size_t>(size - cut));
+    time += cut / BytesPerSecond(is);
+    return size - cut;
+}
+
 // The next decoded frame of the packet in the decoder, as 16-bit sound; -1 when none is left.
+// The audio clock moves to the end of what it holds.
 int ReceiveSound(StreamState& is) {
     while (is.audio_packet_pending) {
-        if (ff::avcodec_receive_frame(is.audio_ctx.get(), is.audio_frame.get()) < 0) {
+        const int received = ff::avcodec_receive_frame(is.audio_ctx.get(), is.audio_frame.get());
+        if (received < 0) {
             is.audio_packet_pending = false;
+            if (received == AVERROR_EOF) is.audio_decoder_ended = true;
             break;
         }
-        const int size = ConvertFrame(is, *is.audio_frame);
+        const AVFrame& frame = *is.audio_frame;
+        double time = frame.best_effort_timestamp != AV_NOPTS_VALUE
+                          ? frame.best_effort_timestamp * ::av_q2d(is.audio_st->time_base)
+                          : is.audio_clock.load(std::memory_order_relaxed);
+        int size = ConvertFrame(is, frame);
         ff::av_frame_unref(is.audio_frame.get());
-        if (size > 0) return size;
+        if (size > 0) size = SkipToTarget(is, size, time);
+        if (size <= 0) continue;
+        is.audio_clock.store(time + size / BytesPerSecond(is), std::memory_order_relaxed);
+        return size;
     }
     return -1;
 }
 
-void AdvanceAudioClock(StreamState& is, int size) {
-    const double bytes_per_second = 2.0 * is.audio_channels * is.audio_sample_rate;
-    is.audio_clock.store(is.audio_clock.load(std::memory_order_relaxed) + size / bytes_per_second,
-                         std::memory_order_relaxed);
+// A seek: the decoder drops what it holds; sound before the target is decoded, not played.
+void Restart(StreamState& is, const QueueItem& item) {
+    ff::avcodec_flush_buffers(is.audio_ctx.get());
+    is.audio_packet_pending = false;
+    is.audio_decoder_ended = false;
+    is.audio_skip_to_us = item.skip_to_us;
+    if (item.skip_to_us != kNoTime) is.audio_clock = static_cast<double>(item.skip_to_us) / 1000000.0;
+    is.audio_diff = MakeAudioDiff(is.audio_sample_rate);
+    is.audio_serial = item.serial;
+    is.audio_done = false;
 }
 
 void CopyToWaveform(StreamState& is, int bytes) {
@@ -92,25 +127,35 @@ void CopyToWaveform(StreamState& is, int bytes) {
     is.sample_array_index.store(index, std::memory_order_relaxed);
 }
 
+// Where the sound handed over by this callback starts and how long it lasts, for the clock of
+// what is heard.
+void RecordPlayed(StreamState& is, int real_bytes, std::int64_t now) {
+    const int pending = is.audio_buf_silent ? 0 : is.audio_buf_size - is.audio_buf_index;
+    const double end = is.audio_clock.load(std::memory_order_relaxed) - pending / BytesPerSecond(is);
+    const double length = real_bytes / BytesPerSecond(is);
+    const std::lock_guard<std::mutex> lock(is.audio_clock_mutex);
+    is.audio_played = AudioPlayed{end - length, length, now, true};
+}
+
 }  // namespace
 
 int AudioDecodeFrame(StreamState& is) {
     for (;;) {
         const int size = ReceiveSound(is);
-        if (size >= 0) {
-            AdvanceAudioClock(is, size);
-            return size;
-        }
+        if (size >= 0) return size;
         if (is.paused || is.audioq.Aborted()) return -1;
-        bool is_flush = false;
-        if (is.audioq.Get(*is.audio_packet, is_flush, true) != PacketQueue::GetResult::Packet) return -1;
-        if (is_flush) {
-            ff::avcodec_flush_buffers(is.audio_ctx.get());
+        // Once the decoder has given out everything, an empty queue means the end, not a wait.
+        QueueItem item;
+        const auto got = is.audioq.Get(*is.audio_packet, item, !is.audio_decoder_ended);
+        if (got != PacketQueue::GetResult::Item) return -1;
+        if (item.kind == QueueItemKind::Flush) {
+            Restart(is, item);
             continue;
         }
-        if (is.audio_packet->pts != AV_NOPTS_VALUE)
-            is.audio_clock.store(::av_q2d(is.audio_st->time_base) * is.audio_packet->pts, std::memory_order_relaxed);
-        is.audio_packet_pending = ff::avcodec_send_packet(is.audio_ctx.get(), is.audio_packet.get()) >= 0;
+        const bool draining = item.kind == QueueItemKind::End;
+        is.audio_packet_pending =
+            ff::avcodec_send_packet(is.audio_ctx.get(), draining ? nullptr : is.audio_packet.get()) >= 0 ||
+            draining;
         ff::av_packet_unref(is.audio_packet.get());
     }
 }
@@ -123,12 +168,15 @@ void MixOut(std::uint8_t* stream, const std::uint8_t* sound, int bytes, bool mut
 void AudioCallback(void* opaque, std::uint8_t* stream, int len) {
     StreamState& is = *static_cast<StreamState*>(opaque);
     TCustomPlayer& player = *is.owner;
-    player.audio_callback_time.store(ff::av_gettime());
+    const std::int64_t now = ff::av_gettime();
+    player.audio_callback_time.store(now);
     std::memset(stream, 0, len);
+    int real_bytes = 0;
     while (len > 0) {
         if (is.audio_buf_index >= is.audio_buf_size) {
             int size = AudioDecodeFrame(is);
             if (is.audioq.Aborted()) break;
+            is.audio_buf_silent = size < 0;
             if (size < 0) {
                 is.audio_buf = is.audio_buf1.data();
                 std::memset(is.audio_buf, 0, kSilenceBytes);
@@ -142,10 +190,15 @@ void AudioCallback(void* opaque, std::uint8_t* stream, int len) {
         }
         const int bytes = std::min(is.audio_buf_size - is.audio_buf_index, len);
         MixOut(stream, is.audio_buf + is.audio_buf_index, bytes, player.Mute, player.AudioVolume);
+        if (!is.audio_buf_silent) real_bytes += bytes;
         len -= bytes;
         stream += bytes;
         is.audio_buf_index += bytes;
     }
+    is.samples_played += real_bytes / FrameBytes(is);
+    RecordPlayed(is, real_bytes, now);
+    // The sound handed over before this callback has been heard; nothing is left to come.
+    if (real_bytes == 0 && is.audio_decoder_ended && is.audioq.Count() == 0) is.audio_done = true;
 }
 
 bool OpenAudioOutput(StreamState& is) {

@@ -44,8 +44,9 @@ int ResizeAudioBuffer(std::uint8_t* buffer, int size, int wanted, int frame_byte
 }
 
 int SynchronizeAudio(StreamState& is, std::uint8_t* buffer, int size, int capacity) {
-    const bool follows = (is.sync_type == static_cast<int>(SyncType::Video) && is.video_st) ||
-                         is.sync_type == static_cast<int>(SyncType::External);
+    const int sync_type = is.settings.sync_type;
+    const bool follows = (sync_type == static_cast<int>(SyncType::Video) && is.has_video) ||
+                         sync_type == static_cast<int>(SyncType::External);
     if (!follows) return size;
     const int frame_bytes = 2 * is.audio_channels;
     const double diff = AudioClock(is) - MasterClock(is);

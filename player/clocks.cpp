@@ -9,13 +9,18 @@ namespace brenvale::player {
 
 std::int64_t RoundHalfEven(double value) { return static_cast<std::int64_t>(std::nearbyint(value)); }
 
+// What is heard now: the sound the last callback handed over plays from its start for as long
+// as it lasts (the device's buffer), so the clock neither runs a buffer ahead nor stands still
+// between callbacks.
 double AudioClock(const StreamState& is) {
-    const double pts = is.audio_clock.load(std::memory_order_relaxed);
-    const int bytes_per_second = is.audio_sample_rate * 2 * is.audio_channels;
-    if (bytes_per_second == 0) return pts;
-    const int pending = is.audio_buf_size.load(std::memory_order_relaxed) -
-                        is.audio_buf_index.load(std::memory_order_relaxed);
-    return pts - static_cast<double>(pending) / bytes_per_second;
+    AudioPlayed played;
+    {
+        const std::lock_guard<std::mutex> lock(is.audio_clock_mutex);
+        played = is.audio_played;
+    }
+    if (!played.valid) return is.audio_clock.load(std::memory_order_relaxed);
+    const double elapsed = static_cast<double>(ff::av_gettime() - played.at_us) / 1000000.0;
+    return played.start + std::clamp(elapsed, 0.0, played.length);
 }
 
 double VideoClock(const StreamState& is) {
@@ -29,11 +34,11 @@ double ExternalClock(const StreamState& is, std::int64_t now_us) {
 }
 
 double MasterClock(const StreamState& is) {
-    switch (static_cast<SyncType>(is.sync_type)) {
+    switch (static_cast<SyncType>(is.settings.sync_type)) {
     case SyncType::Video:
-        return is.video_st ? VideoClock(is) : AudioClock(is);
+        return is.has_video ? VideoClock(is) : AudioClock(is);
     case SyncType::Audio:
-        return is.audio_st ? AudioClock(is) : VideoClock(is);
+        return is.has_audio ? AudioClock(is) : VideoClock(is);
     default:
         return ExternalClock(is, ff::av_gettime());
     }
@@ -58,9 +63,16 @@ double NominalFrameDelay(FrameDelayState& state, double pts, bool synchronise, d
     return delay;
 }
 
+void RestartFrameTimer(StreamState& is, double pts) {
+    is.frame_timer = static_cast<double>(ff::av_gettime()) / 1000000.0;
+    is.frame_last_pts = pts;
+}
+
 double ComputeTargetDelay(StreamState& is, double pts) {
-    const bool synchronise = (is.sync_type == static_cast<int>(SyncType::Audio) && is.audio_st) ||
-                             is.sync_type == static_cast<int>(SyncType::External);
+    // Until the sound of a seek plays, the audio clock still tells the time before it.
+    const bool audio_master = is.settings.sync_type == static_cast<int>(SyncType::Audio) && is.has_audio &&
+                              is.audio_serial == is.serial;
+    const bool synchronise = audio_master || is.settings.sync_type == static_cast<int>(SyncType::External);
     const double diff = synchronise ? pts - MasterClock(is) : 0;
     FrameDelayState state{is.frame_last_pts, is.frame_last_delay};
     const double delay = NominalFrameDelay(state, pts, synchronise, diff);

@@ -30,6 +30,9 @@ struct FrameDelayState {
 // follows another clock at all.
 double NominalFrameDelay(FrameDelayState& state, double pts, bool synchronise, double diff);
 
+// The first picture after opening or a seek: the frame timer starts from now.
+void RestartFrameTimer(StreamState& is, double pts);
+
 // The wait before the picture of time `pts` is shown (seconds, at least 0.01); advances
 // the frame timer.
 double ComputeTargetDelay(StreamState& is, double pts);

@@ -4,19 +4,13 @@
 
 #include <cstdint>
 
+#include "player/open_settings.h"
+
 struct AVFormatContext;
 
 namespace brenvale::player {
 
 struct StreamState;
-
-struct WantedStreams {
-    int audio = 0;  // counted from 0 within the kind; -1 = none
-    int video = 0;
-    int subtitle = -1;
-    bool disable_audio = false;
-    bool disable_video = false;  // also leaves subtitles out
-};
 
 struct ChosenStreams {
     int audio = -1;
@@ -29,10 +23,17 @@ ChosenStreams ChooseStreams(AVFormatContext& context, WantedStreams wanted);
 
 void DecodeThread(StreamState& is);
 
-// Play thread, on quit: stops the decoding thread (which closes the streams and the file).
+// Play thread, on quit (or the opening thread after a failed open): stops the decoding
+// thread, which closes the streams and the file. The main thread serves its hand-offs while
+// it waits.
 void CloseStreamState(StreamState& is);
 
-// Ignored while a request is pending.
-void RequestSeek(StreamState& is, std::int64_t position, bool backward, bool by_bytes);
+// Ignored while a request is pending. `position` is in the container's time (µs), or bytes;
+// `shown_position` is what the position reports until the seek has landed.
+void RequestSeek(StreamState& is, std::int64_t position, std::int64_t shown_position, bool by_bytes);
+
+// True while a seek is requested or its first picture (or, without pictures, its sound) has
+// not been played yet.
+bool SeekUnderWay(const StreamState& is);
 
 }  // namespace brenvale::player

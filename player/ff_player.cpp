@@ -124,17 +124,34 @@ bool TCustomPlayer::Open(const std::string& AFileName, IPicturePresenter* AWindo
     const std::shared_ptr<player::StreamState> is = Current();
     probe_.Attach(is->format_context);
     NotifyFileOpen(*is);
+    is->seek_shown_position = ShownStartPosition(*is);
     play_thread_done_ = false;
     play_thread_ = std::thread(&TCustomPlayer::PlayThreadBody, this);
     return true;
+}
+
+player::OpenSettings TCustomPlayer::OpenSettingsNow() const {
+    player::OpenSettings settings;
+    settings.input_format = InputFormat;
+    settings.frame_width = FrameWidth;
+    settings.frame_height = FrameHeight;
+    settings.frame_pix_fmt = FramePixFmt;
+    settings.wanted = {WantedAudioStream, WantedVideoStream, WantedSubtitleStream, DisableAudio, DisableVideo};
+    settings.disable_display = DisableDisplay;
+    settings.start_time = StartTime;
+    settings.gen_pts = GenPTS;
+    settings.reorder_pts = ReorderPTS;
+    settings.sync_type = SyncType;
+    settings.decoder = {Debug,    WorkaroundBugs, Fast,           LowRes,           IdctAlgo,
+                        SkipFrame, SkipIdct,      SkipLoopFilter, ErrorRecognition, ErrorConcealment};
+    return settings;
 }
 
 bool TCustomPlayer::OpenStream(const std::string& file_name) {
     auto is = std::make_shared<player::StreamState>();
     is->owner = this;
     is->file_name = file_name;
-    is->input_format = InputFormat;
-    is->sync_type = SyncType;
+    is->settings = OpenSettingsNow();
     events_.ScheduleRefresh(kFirstRefreshMs);
     is->decode_thread = std::thread(player::DecodeThread, std::ref(*is));
     if (!WaitOpening(*is)) {
@@ -177,16 +194,33 @@ void TCustomPlayer::NotifyFileOpen(player::StreamState& is) {
     const bool has_frame = video && video->width > 0;
     const std::int32_t width = has_frame ? video->width : -1;
     const std::int32_t height = has_frame ? video->height : -1;
-    OnFileOpen(*this, duration, width, height, ScreenWidth, ScreenHeight);
+    std::int32_t screen_width = ScreenWidth;
+    std::int32_t screen_height = ScreenHeight;
+    OnFileOpen(*this, duration, width, height, screen_width, screen_height);
+    ScreenWidth = screen_width;
+    ScreenHeight = screen_height;
+}
+
+// Where playback starts, as positions count: StartTime, or the start.
+std::int64_t TCustomPlayer::ShownStartPosition(const player::StreamState& is) const {
+    const std::int64_t container_start = is.container_start == AV_NOPTS_VALUE ? 0 : is.container_start;
+    const std::int64_t start = is.settings.start_time == kNoTime ? 0 : is.settings.start_time;
+    return start + container_start - is.start_time;
 }
 
 void TCustomPlayer::Close(bool AWait) {
     const bool on_play_thread = play_thread_.joinable() && std::this_thread::get_id() == play_thread_.get_id();
-    if (Current()) events_.Push(player::PlayEventKind::Quit);
+    if (const std::shared_ptr<player::StreamState> is = Current()) RequestClose(*is);
     // The play thread cannot wait for itself.
     if (!AWait || on_play_thread) return;
     JoinPlayThread();
     if (Current()) CloseCurrentStream();
+}
+
+void TCustomPlayer::RequestClose(player::StreamState& is) {
+    if (is.close_requested.exchange(true)) return;
+    ResetPerFileGroup();
+    events_.Push(player::PlayEventKind::Quit);
 }
 
 void TCustomPlayer::JoinPlayThread() {
@@ -206,7 +240,9 @@ void TCustomPlayer::CloseCurrentStream() {
     }
     events_.Reset(nullptr);
     display_.reset();
-    ResetPerFileGroup();
+    // Positions the play thread tracked while the close was under way are not the next file's.
+    position_ = kNoTime;
+    current_position_ = -1;
     StopSdl();
 }
 

@@ -1,12 +1,23 @@
 // The player component: plays one media file at a time with sound, into an SDL window of its
 // own or through the owner's present interface.
 //
-// Threads: the owner's (main) thread calls every operation and sets the settings while no file
-// plays; the play thread runs the event loop, display refreshes, position tracking and the
-// play-state events; the decoding, video and subtitle threads and SDL's audio thread belong to
-// the pipeline and read the settings. Shared with them: current_ (guarded by current_lock_),
-// the log mailbox (mailbox_lock_), LastError (error_lock_), the volume, mute, pause-related
-// and hook settings (atomics), the audio callback time (atomic).
+// Threads: the owner's (main) thread calls every operation. The play thread runs the event
+// loop, display refreshes, position tracking and the play-state events; the decoding, video
+// and subtitle threads and SDL's audio thread belong to the pipeline (player/stream_state.h).
+// - Settings marked "at open" are read on the main thread only: Open copies them into the
+//   file's state, so changes reach the next file. The others are atomics the pipeline reads
+//   while a file plays; those of the per-file group may also be reset on the play thread
+//   (a close it asks for itself).
+// - current_ is guarded by current_lock_, the log mailbox by mailbox_lock_, LastError by
+//   error_lock_; the event flags, position and counters are atomics.
+// - play_thread_, display_ (play thread while a file plays), window_, file_name_ and the
+//   snapshot's converter and bitmap belong to the main thread; the hook converter to the
+//   video thread.
+// - Lock order: mailbox_lock_ before current_lock_; error_lock_ is a leaf. No lock is held
+//   while waiting for another thread.
+// - Every wait of the main thread (Open, Close, TogglePause, GetCurrentFrame) serves the
+//   hand-offs of the pipeline and ends when the file closes; a pipeline thread that hands a
+//   call to the main thread waits until it has run.
 #pragma once
 
 #include <atomic>
@@ -18,6 +29,7 @@
 
 #include "common/bitmap.h"
 #include "common/picture_converter.h"
+#include "player/open_settings.h"
 #include "player/play_events.h"
 #include "player/player_types.h"
 #include "probe/av_probe.h"
@@ -64,25 +76,26 @@ public:
     bool Paused() const;
     TClockReading ReadClocks() const;
 
-    // Settings (main thread, while no file plays unless said otherwise).
-    int ScaleFlags = 4;
-    const AVInputFormat* InputFormat = nullptr;
-    int FullScreenWidth = 0;
-    int FullScreenHeight = 0;
-    int ScreenWidth = 0;
-    int ScreenHeight = 0;
-    int FrameWidth = 0;
+    // Settings.
+    std::atomic<int> ScaleFlags{4};
+    const AVInputFormat* InputFormat = nullptr;  // at open
+    std::atomic<int> FullScreenWidth{0};         // set by Open
+    std::atomic<int> FullScreenHeight{0};
+    std::atomic<int> ScreenWidth{0};  // also set by OnFileOpen's handler and by the own window's resizing
+    std::atomic<int> ScreenHeight{0};
+    int FrameWidth = 0;  // at open
     int FrameHeight = 0;
     int FramePixFmt = -1;
-    bool DisableAudio = false;
+    bool DisableAudio = false;  // at open
     bool DisableVideo = false;
-    int WantedAudioStream = 0;
-    int WantedVideoStream = 0;
-    int WantedSubtitleStream = -1;
+    std::atomic<int> WantedAudioStream{0};  // at open; per-file group
+    std::atomic<int> WantedVideoStream{0};
+    std::atomic<int> WantedSubtitleStream{-1};
     bool SeekByBytes = false;
-    bool DisableDisplay = false;
-    int SyncType = 0;
-    std::int64_t StartTime = kNoTime;
+    bool DisableDisplay = false;  // at open
+    int SyncType = 0;             // at open
+    std::atomic<std::int64_t> StartTime{kNoTime};  // at open; per-file group
+    // Decoder options, at open.
     int Debug = 0;
     int DebugMV = 0;
     std::atomic<bool> StepMode{false};
@@ -96,15 +109,15 @@ public:
     int SkipLoopFilter = 0;
     int ErrorRecognition = 1;
     int ErrorConcealment = 3;
-    bool ReorderPTS = false;
-    bool FullScreen = false;
+    bool ReorderPTS = false;  // at open
+    std::atomic<bool> FullScreen{false};
     std::string About;
-    std::atomic<TAudioVolume> AudioVolume{kMaxAudioVolume};  // any time
-    std::atomic<bool> Mute{false};                           // any time
-    std::int64_t PlayLength = kNoTime;
-    int EndAction = 1;
-    bool FlipVertical = false;
-    std::atomic<bool> Hook{false};  // any time
+    std::atomic<TAudioVolume> AudioVolume{kMaxAudioVolume};
+    std::atomic<bool> Mute{false};
+    std::atomic<std::int64_t> PlayLength{kNoTime};  // per-file group, as EndAction and FlipVertical
+    std::atomic<int> EndAction{1};
+    std::atomic<bool> FlipVertical{false};
+    std::atomic<bool> Hook{false};
 
     TPositionEvent OnPosition;
     TPlayStateEvent OnState;
@@ -130,6 +143,7 @@ private:
     void StopSdl();
     bool OpenStream(const std::string& file_name);
     void NotifyFileOpen(player::StreamState& is);
+    std::int64_t ShownStartPosition(const player::StreamState& is) const;
     void PlayThreadBody();
     void EventLoop();
     void Refresh(player::StreamState& is);
@@ -140,6 +154,10 @@ private:
     void DeliverPendingLog();
     bool WaitOpening(player::StreamState& is);
     void JoinPlayThread();
+    // Asks the event loop to close the file; the first request for a file resets the
+    // per-file group, so settings made after it are kept for the next Open.
+    void RequestClose(player::StreamState& is);
+    player::OpenSettings OpenSettingsNow() const;
     std::shared_ptr<player::StreamState> Current() const;
 
     std::string file_name_;

@@ -11,29 +11,49 @@
 namespace brenvale {
 namespace {
 
-constexpr int kNoPictureRefreshMs = 1;
 constexpr int kWaveformRefreshMs = 40;
 constexpr int kIdleRefreshMs = 100;
+// Without a queued picture the video thread wakes the play thread when it queues one; these
+// refreshes only keep the position and the end of playback tracked meanwhile.
+constexpr int kPictureWaitRefreshMs = 100;
+constexpr int kEndedRefreshMs = 40;
 
-// Shows the queued picture when it is due; false when nothing was shown.
-void RefreshVideo(player::StreamState& is, player::PlayEvents& events, player::Display& display) {
-    int count = 0;
+struct QueuedPicture {
+    bool present = false;
     double pts = 0;
-    {
-        const std::lock_guard<std::mutex> lock(is.picture_mutex);
-        count = is.pictq_size;
-        pts = is.picture.pts;
-    }
-    if (count == 0) {
-        events.ScheduleRefresh(kNoPictureRefreshMs);
+    int serial = 0;
+};
+
+// The queued picture; without one the next refresh waits for it (or for the end to be seen).
+QueuedPicture TakeQueuedPicture(player::StreamState& is, player::PlayEvents& events) {
+    const std::lock_guard<std::mutex> lock(is.picture_mutex);
+    if (is.pictq_size > 0) return QueuedPicture{true, is.picture.pts, is.picture.serial};
+    const bool more_to_come = !is.video_done;
+    is.refresh_waiting = more_to_come;
+    // Under the lock: a wake-up the video thread gives later must not be replaced by this.
+    events.ScheduleRefresh(more_to_come ? kPictureWaitRefreshMs : kEndedRefreshMs);
+    return {};
+}
+
+// Shows the queued picture when it is due. A picture decoded before the last seek is dropped;
+// the first after it starts the frame timer afresh.
+void RefreshVideo(player::StreamState& is, player::PlayEvents& events, player::Display& display) {
+    const QueuedPicture picture = TakeQueuedPicture(is, events);
+    if (!picture.present) return;
+    if (picture.serial != is.serial) {
+        player::ReleasePicture(is);
+        events.ScheduleRefresh(0);
         return;
     }
-    const double delay = player::ComputeTargetDelay(is, pts);
-    is.video_current_pts = pts;
+    if (picture.serial != is.shown_serial) player::RestartFrameTimer(is, picture.pts);
+    const double delay = player::ComputeTargetDelay(is, picture.pts);
+    is.video_current_pts = picture.pts;
     is.video_current_pts_time = ff::av_gettime();
     events.ScheduleRefresh(static_cast<int>(player::RoundHalfEven(delay * 1000 + 0.5)));
-    player::RetireSubpictures(is, pts);
+    player::RetireSubpictures(is, picture.pts);
     display.Show(is);
+    is.shown_serial = picture.serial;
+    ++is.pictures_shown;
     player::ReleasePicture(is);
 }
 
@@ -57,6 +77,9 @@ void TCustomPlayer::EventLoop() {
         }
         switch (event.kind) {
         case PlayEventKind::SdlQuit:
+            RequestClose(*is);
+            CloseCurrentStream();
+            return;
         case PlayEventKind::Quit:
             CloseCurrentStream();
             return;
@@ -83,9 +106,9 @@ void TCustomPlayer::EventLoop() {
 }
 
 void TCustomPlayer::Refresh(player::StreamState& is) {
-    if (is.video_st) {
+    if (is.has_video) {
         RefreshVideo(is, events_, *display_);
-    } else if (is.audio_st) {
+    } else if (is.has_audio) {
         events_.ScheduleRefresh(kWaveformRefreshMs);
         display_->Show(is);
     } else {

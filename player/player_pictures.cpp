@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 
+#include "common/main_thread.h"
 #include "player/clocks.h"
 #include "player/ff_player.h"
 #include "player/stream_state.h"
@@ -51,7 +52,8 @@ TBitmap& TCustomPlayer::GetCurrentFrame(std::int64_t& APTS) {
         snapshot_.SetSize(0, 0);
         return snapshot_;
     }
-    const std::lock_guard<std::mutex> lock(is->overlay_mutex);
+    // The video thread holds the overlay while the owner's hook runs, which may hand calls here.
+    const std::unique_lock<std::mutex> lock = LockServingMainThread(is->overlay_mutex);
     const AVFrame* overlay = is->picture.overlay.get();
     if (!overlay) {
         snapshot_.SetSize(0, 0);

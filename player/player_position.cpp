@@ -1,7 +1,7 @@
 // Position tracking, pausing and seeking of the player.
 #include "player/player_position.h"
 
-#include <chrono>
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/main_thread.h"
@@ -30,28 +30,42 @@ std::int64_t PlayWindowEnd(std::int64_t start_time, std::int64_t play_length) {
 namespace {
 
 constexpr std::int64_t kPositionStepUs = 10000;
-constexpr auto kSeekPendingPoll = std::chrono::milliseconds(10);
 
 std::int64_t Microseconds(double seconds) { return player::RoundHalfEven(seconds * 1000000.0); }
 
 // The playing position from the video clock, else the audio clock; kNoTime without either.
 std::int64_t ClockPosition(const player::StreamState& is) {
-    if (is.video_st) return Microseconds(player::VideoClock(is)) - is.start_time;
-    if (!is.audio_st) return kNoTime;
+    if (player::SeekUnderWay(is)) return is.seek_shown_position;
+    if (is.has_video) return Microseconds(player::VideoClock(is)) - is.start_time;
+    if (!is.has_audio) return kNoTime;
     std::int64_t position = Microseconds(player::AudioClock(is)) - is.start_time;
     const std::int64_t audio_duration = is.audio_duration;
     if (audio_duration > 0 && position >= audio_duration && is.duration > position) position = is.duration;
     return position;
 }
 
+// Everything of the input has been played: the last picture shown, the last sample heard.
+bool PlaybackEnded(player::StreamState& is) {
+    if (!is.input_ended || is.capture_device) return false;
+    if (is.videoq.Count() > 0 || is.audioq.Count() > 0) return false;
+    if (is.has_audio && !is.audio_done) return false;
+    if (!is.has_video) return true;
+    if (!is.video_done) return false;
+    const std::lock_guard<std::mutex> lock(is.picture_mutex);
+    return is.pictq_size == 0;
+}
+
 }  // namespace
 
 void TCustomPlayer::TrackPosition(player::StreamState& is) {
-    if (is.image_sequence) return;
+    // After a close was asked for, the settings already belong to the next file.
+    if (is.image_sequence || is.close_requested) return;
+    const bool ended = PlaybackEnded(is);
     std::int64_t position = ClockPosition(is);
     if (position == kNoTime) return;
     current_position_ = position;
-    if (is.duration > 0 && position >= is.duration) {
+    // Everything played: the end is reported before the end of playback is.
+    if (is.duration > 0 && (position >= is.duration || ended)) {
         position = is.duration;
         if (position_ != position) position_ = 0;
     }
@@ -60,13 +74,15 @@ void TCustomPlayer::TrackPosition(player::StreamState& is) {
         position_ = position;
         if (OnPosition && events_enabled_) RunOnMainThread([&] { OnPosition(*this, position); });
     }
-    if (is.videoq.Count() == 0 && is.audioq.Count() == 0 && !is.capture_device) RaiseState(TPlayState::psEnd);
-    const std::int64_t end = player::PlayWindowEnd(StartTime, PlayLength);
+    if (ended) RaiseState(TPlayState::psEnd);
+    const std::int64_t start = StartTime;
+    const std::int64_t end = player::PlayWindowEnd(start, PlayLength);
     if (end == kNoTime || position < end) return;
-    if (EndAction == 1) {
+    const int action = EndAction;
+    if (action == 1) {
         Close(false);
-    } else if (EndAction == 2) {
-        Seek(StartTime != kNoTime ? StartTime : 0);
+    } else if (action == 2) {
+        Seek(start != kNoTime ? start : 0);
     }
 }
 
@@ -80,13 +96,19 @@ TClockReading TCustomPlayer::ReadClocks() const {
     reading.audio = player::AudioClock(*is);
     reading.video = player::VideoClock(*is);
     reading.last_frame_delay = is->last_frame_delay_seen;
+    reading.pictures_shown = is->pictures_shown;
+    reading.samples_played = is->samples_played;
     return reading;
 }
 
 void TCustomPlayer::TogglePause() {
     const std::shared_ptr<player::StreamState> is = Current();
     if (!is) return;
-    while (is->seek_request) std::this_thread::sleep_for(kSeekPendingPoll);
+    // The decoding thread may wait for a hand-off while it serves the seek; a closing file
+    // serves none.
+    const auto closing = [&is] { return is->close_requested || is->abort_request; };
+    WaitServingMainThread([&] { return !is->seek_request || closing(); });
+    if (closing()) return;
     if (is->paused) {
         // The time spent paused counts neither for the frame timer nor for the video clock.
         const std::int64_t now = ff::av_gettime();
@@ -101,9 +123,11 @@ void TCustomPlayer::TogglePause() {
 
 void TCustomPlayer::Seek(std::int64_t APTS) {
     const std::shared_ptr<player::StreamState> is = Current();
-    if (!is) return;
-    const std::int64_t target = player::SeekTarget(APTS, is->container_duration, is->container_start);
-    player::RequestSeek(*is, target, false, SeekByBytes);
+    if (!is || is->close_requested) return;
+    const std::int64_t target = player::SeekTarget(std::max<std::int64_t>(APTS, 0), is->container_duration,
+                                                   is->container_start);
+    const std::int64_t shown = SeekByBytes ? current_position_.load() : target - is->start_time;
+    player::RequestSeek(*is, target, shown, SeekByBytes);
 }
 
 }  // namespace brenvale

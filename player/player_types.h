@@ -34,6 +34,8 @@ struct TClockReading {
     double audio = 0;
     double video = 0;
     double last_frame_delay = 0;
+    std::int64_t pictures_shown = 0;  // of the file so far
+    std::int64_t samples_played = 0;  // sample frames of the file's sound handed to the sound device
 };
 
 // Where composed pictures go when the owner draws them itself (the Qt panel). Present runs on

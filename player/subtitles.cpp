@@ -66,21 +66,22 @@ bool IsBitmapSubtitle(const AVSubtitle& sub) {
     return sub.format == 0 && sub.num_rects > 0 && sub.rects[0]->type == SUBTITLE_BITMAP;
 }
 
-// Decodes one packet into the slot at the write index; true when a subpicture was queued.
-void DecodeSubtitle(StreamState& is, AVPacket& packet) {
+// Decodes one packet into the slot at the write index; true when a subtitle came out.
+bool DecodeSubtitle(StreamState& is, AVPacket& packet) {
     SubPicture& sp = is.subpq[is.subpq_windex];
     int got = 0;
     const int result = ff::avcodec_decode_subtitle2(is.subtitle_ctx.get(), &sp.sub, &got, &packet);
-    if (result < 0 || !got) return;
+    if (result < 0 || !got) return false;
     if (!IsBitmapSubtitle(sp.sub)) {
         ff::avsubtitle_free(&sp.sub);
-        return;
+        return true;
     }
     sp.pts = packet.pts != AV_NOPTS_VALUE ? ::av_q2d(is.subtitle_st->time_base) * packet.pts : 0;
     ConvertPalettes(sp.sub);
     is.subpq_windex = (is.subpq_windex + 1) % kSubpictureQueueSize;
     const std::lock_guard<std::mutex> lock(is.subpicture_mutex);
     ++is.subpq_size;
+    return true;
 }
 
 void FreeHead(StreamState& is) {
@@ -113,22 +114,35 @@ void BlendSubtitleRect(YuvPlanes& picture, const AVSubtitleRect& rect) {
         for (int cx = x_begin / 2; cx <= (x_end - 1) / 2; ++cx) BlendChroma(picture, rect, cx, cy, x0, y0);
 }
 
+// Subpictures of the time before a seek go; the play thread frees them at its next refresh.
+void DropQueuedSubpictures(StreamState& is) {
+    ff::avcodec_flush_buffers(is.subtitle_ctx.get());
+    const std::lock_guard<std::mutex> lock(is.subpicture_mutex);
+    is.subtitle_stream_changed = true;
+}
+
+// False when the queue was aborted while waiting for room.
+bool WaitForRoom(StreamState& is) {
+    std::unique_lock<std::mutex> lock(is.subpicture_mutex);
+    is.subpicture_cond.wait(lock, [&] { return is.subpq_size < kSubpictureQueueSize || Aborted(is); });
+    return !Aborted(is);
+}
+
 void SubtitleThread(StreamState& is) {
     PacketPtr packet = MakePacket();
     for (;;) {
         while (is.paused && !Aborted(is)) std::this_thread::sleep_for(kPausedSleep);
-        bool is_flush = false;
-        if (is.subtitleq.Get(*packet, is_flush, true) != PacketQueue::GetResult::Packet) return;
-        if (is_flush) {
-            ff::avcodec_flush_buffers(is.subtitle_ctx.get());
+        QueueItem item;
+        if (is.subtitleq.Get(*packet, item, true) != PacketQueue::GetResult::Item) return;
+        if (item.kind == QueueItemKind::Flush) {
+            DropQueuedSubpictures(is);
             continue;
         }
-        {
-            std::unique_lock<std::mutex> lock(is.subpicture_mutex);
-            is.subpicture_cond.wait(lock, [&] { return is.subpq_size < kSubpictureQueueSize || Aborted(is); });
+        // At the end of the input, empty packets take out what a decoder still holds.
+        for (bool more = true; more;) {
+            if (!WaitForRoom(is)) return;
+            more = DecodeSubtitle(is, *packet) && item.kind == QueueItemKind::End;
         }
-        if (Aborted(is)) return;
-        DecodeSubtitle(is, *packet);
         ff::av_packet_unref(packet.get());
     }
 }

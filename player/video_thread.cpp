@@ -10,6 +10,21 @@ namespace brenvale::player {
 namespace {
 
 constexpr auto kPausedSleep = std::chrono::milliseconds(10);
+// Picture times are compared with a seek's target to this precision (time bases round).
+constexpr double kSkipTolerance = 0.0005;
+
+// The video thread's own state between pictures.
+struct Decoding {
+    FramePtr frame = MakeFrame();
+    PacketPtr packet = MakePacket();
+    SwsPtr scaler;
+    int serial = 0;            // of the last flush
+    double skip_to = 0;        // pictures before it are decoded, not shown
+    bool skipping = false;
+    FramePtr skipped = MakeFrame();  // the last picture skipped, shown when no later one comes
+    double skipped_pts = 0;
+    bool has_skipped = false;
+};
 
 // Seconds one picture lasts: a frame of the stream's rate plus half of one per repeat.
 double FrameDuration(const StreamState& is, const AVFrame& frame) {
@@ -19,7 +34,7 @@ double FrameDuration(const StreamState& is, const AVFrame& frame) {
 }
 
 double PictureTime(const StreamState& is, const AVFrame& frame) {
-    const bool reordered = is.owner->ReorderPTS || frame.pkt_dts == AV_NOPTS_VALUE;
+    const bool reordered = is.settings.reorder_pts || frame.pkt_dts == AV_NOPTS_VALUE;
     std::int64_t pts = 0;
     if (reordered && frame.pts != AV_NOPTS_VALUE) {
         pts = frame.pts;
@@ -65,7 +80,7 @@ bool Scale(StreamState& is, const AVFrame& frame, const AVFrame& source, AVFrame
 }
 
 // Converts the picture into the overlay; false when there is no scaler.
-bool ConvertPicture(StreamState& is, const AVFrame& frame, double pts, SwsPtr& scaler) {
+bool ConvertPicture(StreamState& is, const AVFrame& frame, double pts, int serial, SwsPtr& scaler) {
     const std::lock_guard<std::mutex> overlay_lock(is.overlay_mutex);
     AVFrame source = frame;  // plane pointers only; the frame keeps its buffers
     if (is.owner->FlipVertical) FlipPlanes(frame, source.data, source.linesize);
@@ -73,44 +88,88 @@ bool ConvertPicture(StreamState& is, const AVFrame& frame, double pts, SwsPtr& s
     overlay.sample_aspect_ratio = frame.sample_aspect_ratio;
     if (!is.owner->RunPictureHook(is, source, overlay, pts) && !Scale(is, frame, source, overlay, scaler))
         return false;
-    // Under both locks: the refresh reads it under the picture lock, drawing under the overlay's.
+    // Under both locks: the refresh reads them under the picture lock, drawing under the overlay's.
     const std::lock_guard<std::mutex> picture_lock(is.picture_mutex);
     is.picture.pts = pts;
+    is.picture.serial = serial;
     return true;
 }
 
-bool QueuePicture(StreamState& is, const AVFrame& frame, double pts, SwsPtr& scaler) {
+// A play thread waiting for this picture is woken at once instead of polling for it.
+void PublishPicture(StreamState& is) {
+    const std::lock_guard<std::mutex> lock(is.picture_mutex);
+    ++is.pictq_size;
+    if (!is.refresh_waiting) return;
+    is.refresh_waiting = false;
+    is.owner->Events().ScheduleRefresh(0);
+}
+
+bool QueuePicture(StreamState& is, const AVFrame& frame, double pts, Decoding& decoding) {
     if (!WaitForSlot(is, frame)) return false;
-    if (!ConvertPicture(is, frame, pts, scaler)) {
+    if (!ConvertPicture(is, frame, pts, decoding.serial, decoding.scaler)) {
         is.owner->Log(TLogType::ltError, "Cannot initialize the conversion context.");
         return false;
     }
-    const std::lock_guard<std::mutex> lock(is.picture_mutex);
-    ++is.pictq_size;
+    PublishPicture(is);
     return true;
 }
 
-bool OutputPicture(StreamState& is, const AVFrame& frame, double pts, SwsPtr& scaler) {
+// The picture's time (the video clock for one without), and the clock moves on past it.
+double TimePicture(StreamState& is, const AVFrame& frame) {
+    double pts = PictureTime(is, frame);
     if (pts != 0) {
         is.video_clock = pts;
     } else {
         pts = is.video_clock;
     }
     is.video_clock += FrameDuration(is, frame);
-    return QueuePicture(is, frame, pts, scaler);
+    return pts;
 }
 
-// Queues every picture the packet completes: how many, or -1 when the thread must end.
-int DecodePictures(StreamState& is, const AVPacket& packet, AVFrame& frame, SwsPtr& scaler) {
-    if (ff::avcodec_send_packet(is.video_ctx.get(), &packet) < 0 && packet.data) return 0;
-    int pictures = 0;
-    while (ff::avcodec_receive_frame(is.video_ctx.get(), &frame) >= 0) {
-        const bool queued = OutputPicture(is, frame, PictureTime(is, frame), scaler);
-        ff::av_frame_unref(&frame);
-        if (!queued) return -1;
-        ++pictures;
+// Shows the picture, or keeps it aside while it lies before the seek's target.
+bool OutputPicture(StreamState& is, AVFrame& frame, Decoding& decoding) {
+    const double pts = TimePicture(is, frame);
+    if (decoding.skipping && pts < decoding.skip_to - kSkipTolerance) {
+        ff::av_frame_unref(decoding.skipped.get());
+        ff::av_frame_move_ref(decoding.skipped.get(), &frame);
+        decoding.skipped_pts = pts;
+        decoding.has_skipped = true;
+        return true;
     }
-    return pictures;
+    decoding.skipping = false;
+    const bool queued = QueuePicture(is, frame, pts, decoding);
+    ff::av_frame_unref(&frame);
+    return queued;
+}
+
+// Queues every picture the decoder gives out; false when the thread must end. At the end of
+// the input (`draining`) a seek beyond the last picture shows that picture.
+bool ReceivePictures(StreamState& is, Decoding& decoding, bool draining) {
+    for (;;) {
+        const int result = ff::avcodec_receive_frame(is.video_ctx.get(), decoding.frame.get());
+        if (result == AVERROR_EOF && decoding.skipping && decoding.has_skipped) {
+            decoding.skipping = false;
+            decoding.has_skipped = false;
+            if (!QueuePicture(is, *decoding.skipped, decoding.skipped_pts, decoding)) return false;
+            ff::av_frame_unref(decoding.skipped.get());
+        }
+        if (result == AVERROR_EOF || (draining && result < 0)) is.video_done = true;
+        if (result < 0) return true;
+        if (!OutputPicture(is, *decoding.frame, decoding)) return false;
+        if (is.owner->StepMode) is.owner->TogglePause();  // pauses once a picture came out
+    }
+}
+
+void Restart(StreamState& is, const QueueItem& item, Decoding& decoding) {
+    ff::avcodec_flush_buffers(is.video_ctx.get());
+    decoding.serial = item.serial;
+    decoding.skipping = item.skip_to_us != kNoTime;
+    decoding.skip_to = decoding.skipping ? static_cast<double>(item.skip_to_us) / 1000000.0 : 0;
+    ff::av_frame_unref(decoding.skipped.get());
+    decoding.has_skipped = false;
+    // The first picture without a time of its own takes the target, not the time before the seek.
+    is.video_clock = decoding.skip_to;
+    is.video_done = false;
 }
 
 // A new overlay holds no picture until the video thread writes one; a snapshot taken in
@@ -123,26 +182,30 @@ void FillBlack(AVFrame& overlay) {
         std::memset(overlay.data[plane], values[plane], static_cast<std::size_t>(overlay.linesize[plane]) * rows[plane]);
 }
 
+void DecodeLoop(StreamState& is, Decoding& decoding) {
+    for (;;) {
+        while (is.paused && !is.videoq.Aborted()) std::this_thread::sleep_for(kPausedSleep);
+        QueueItem item;
+        if (is.videoq.Get(*decoding.packet, item, true) != PacketQueue::GetResult::Item) return;
+        if (item.kind == QueueItemKind::Flush) {
+            Restart(is, item, decoding);
+            continue;
+        }
+        const bool draining = item.kind == QueueItemKind::End;
+        // A packet the decoder refuses is dropped; the next one may decode.
+        const int sent = ff::avcodec_send_packet(is.video_ctx.get(), draining ? nullptr : decoding.packet.get());
+        ff::av_packet_unref(decoding.packet.get());
+        if (sent < 0 && !draining) continue;
+        if (!ReceivePictures(is, decoding, draining)) return;
+    }
+}
+
 }  // namespace
 
 void VideoThread(StreamState& is) {
-    FramePtr frame = MakeFrame();
-    PacketPtr packet = MakePacket();
-    SwsPtr scaler;
-    for (;;) {
-        while (is.paused && !is.videoq.Aborted()) std::this_thread::sleep_for(kPausedSleep);
-        bool is_flush = false;
-        if (is.videoq.Get(*packet, is_flush, true) != PacketQueue::GetResult::Packet) return;
-        if (is_flush) {
-            ff::avcodec_flush_buffers(is.video_ctx.get());
-            continue;
-        }
-        const int pictures = DecodePictures(is, *packet, *frame, scaler);
-        ff::av_packet_unref(packet.get());
-        if (pictures < 0) return;
-        // Step mode pauses once a picture came out (a decoder may need several packets first).
-        if (pictures > 0 && is.owner->StepMode) is.owner->TogglePause();
-    }
+    Decoding decoding;
+    DecodeLoop(is, decoding);
+    is.video_done = true;  // no more pictures will come, whatever ended the thread
 }
 
 void AllocatePicture(StreamState& is) {
