@@ -4,6 +4,7 @@
 
 #include "binding/library_loader.h"
 #include "binding/sdl_api.h"
+#include "binding/sdl_start.h"
 #include "common/main_thread.h"
 #include "player/decode_thread.h"
 #include "player/display.h"
@@ -72,13 +73,13 @@ void TCustomPlayer::ResetPerFileGroup() {
 // without a sound device still plays pictures.
 bool TCustomPlayer::StartSdl(bool with_video) {
     const Uint32 flags = SDL_INIT_TIMER | (with_video ? SDL_INIT_VIDEO : SDL_INIT_EVENTS);
-    if (sdl::SDL_InitSubSystem(flags) != 0) {
+    if (StartSdlSubsystems(flags) != 0) {
         const std::string message = "Could not initialize SDL: " + player::Trimmed(sdl::SDL_GetError());
         Log(TLogType::ltError, message, true);
         return false;
     }
     Uint32 started = flags;
-    if (sdl::SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) started |= SDL_INIT_AUDIO;
+    if (StartSdlSubsystems(SDL_INIT_AUDIO) == 0) started |= SDL_INIT_AUDIO;
     sdl_flags_ = started;
     return true;
 }

@@ -24,6 +24,7 @@ struct Decoding {
     FramePtr skipped = MakeFrame();  // the last picture skipped, shown when no later one comes
     double skipped_pts = 0;
     bool has_skipped = false;
+    bool queued_since_flush = false;  // paused, a seek still shows its first picture
 };
 
 // Seconds one picture lasts: a frame of the stream's rate plus half of one per repeat.
@@ -139,6 +140,7 @@ bool OutputPicture(StreamState& is, AVFrame& frame, Decoding& decoding) {
     decoding.skipping = false;
     const bool queued = QueuePicture(is, frame, pts, decoding);
     ff::av_frame_unref(&frame);
+    decoding.queued_since_flush = true;
     return queued;
 }
 
@@ -167,6 +169,7 @@ void Restart(StreamState& is, const QueueItem& item, Decoding& decoding) {
     decoding.skip_to = decoding.skipping ? static_cast<double>(item.skip_to_us) / 1000000.0 : 0;
     ff::av_frame_unref(decoding.skipped.get());
     decoding.has_skipped = false;
+    decoding.queued_since_flush = false;
     // The first picture without a time of its own takes the target, not the time before the seek.
     is.video_clock = decoding.skip_to;
     is.video_done = false;
@@ -182,9 +185,15 @@ void FillBlack(AVFrame& overlay) {
         std::memset(overlay.data[plane], values[plane], static_cast<std::size_t>(overlay.linesize[plane]) * rows[plane]);
 }
 
+// While paused, decoding goes on only to show the first picture of a seek.
+bool HoldStill(const StreamState& is, const Decoding& decoding) {
+    const bool seek_to_show = decoding.serial != is.serial || !decoding.queued_since_flush;
+    return is.paused && !seek_to_show && !is.videoq.Aborted();
+}
+
 void DecodeLoop(StreamState& is, Decoding& decoding) {
     for (;;) {
-        while (is.paused && !is.videoq.Aborted()) std::this_thread::sleep_for(kPausedSleep);
+        while (HoldStill(is, decoding)) std::this_thread::sleep_for(kPausedSleep);
         QueueItem item;
         if (is.videoq.Get(*decoding.packet, item, true) != PacketQueue::GetResult::Item) return;
         if (item.kind == QueueItemKind::Flush) {

@@ -28,6 +28,7 @@
 #include "player/ff_player.h"
 
 class QComboBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -40,6 +41,7 @@ namespace brenvale {
 
 class TDialogs;
 class TPlayPanel;
+class TPositionBar;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -171,9 +173,12 @@ private:
     // form1_playback.cpp
     void connect_playback_commands();
     void attach_player_events();
-    void FFPlayerFileOpen(std::int32_t& screen_width, std::int32_t& screen_height);
+    void FFPlayerFileOpen(std::int64_t duration, std::int32_t& screen_width, std::int32_t& screen_height);
     void FFPlayerState(TPlayState state);
+    void FFPlayerPosition(std::int64_t position);
+    void PositionBarSeek(std::int64_t position);
     void show_end_of_playback(std::uint64_t playback);
+    void show_placeholder();
     // form1_volume.cpp
     void create_volume_menu();
     // form1_snapshot.cpp
@@ -209,7 +214,9 @@ private:
     QSlider* TrackBar1 = nullptr;
     QLabel* LabelVolume = nullptr;
     QComboBox* ComboAspectRatio = nullptr;
+    QFrame* Panelx = nullptr;
     TPlayPanel* sPanelPlay = nullptr;
+    TPositionBar* PositionBar = nullptr;
     QToolButton* ButtonPlay = nullptr;
     QToolButton* ButtonPause = nullptr;
     QToolButton* ButtonStopPlay = nullptr;

@@ -17,6 +17,7 @@
 #include "app/window/form1.h"
 #include "app/window/glyph_icons.h"
 #include "app/window/play_panel.h"
+#include "app/window/position_bar.h"
 
 namespace brenvale {
 namespace {
@@ -205,14 +206,19 @@ void TForm1::create_audio_group() {
 
 }
 
+// The picture area, the position row under it and the row of buttons, in the panel's 218 x 213.
 void TForm1::create_play_panel() {
-    auto* panel = new QFrame(centralWidget());
-    panel->setObjectName(QStringLiteral("Panelx"));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setStyleSheet(QStringLiteral("#Panelx { background: black; }"));
-    panel->setGeometry(541, 288, 218, 213);
-    sPanelPlay = new TPlayPanel(panel);
-    sPanelPlay->setGeometry(2, 2, 214, 179);
+    Panelx = new QFrame(centralWidget());
+    Panelx->setObjectName(QStringLiteral("Panelx"));
+    Panelx->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panelx->setStyleSheet(QStringLiteral("#Panelx { background: black; }"));
+    Panelx->setGeometry(541, 288, 218, 213);
+    Panelx->setFocusPolicy(Qt::ClickFocus);
+    sPanelPlay = new TPlayPanel(Panelx);
+    sPanelPlay->setGeometry(2, 2, 214, 159);
+    sPanelPlay->setFocusPolicy(Qt::ClickFocus);
+    PositionBar = new TPositionBar(Panelx);
+    PositionBar->setGeometry(5, 163, 208, 18);
     struct TPlayButton {
         QToolButton*& Button;
         const char* Name;
@@ -229,7 +235,7 @@ void TForm1::create_play_panel() {
     };
     int left = 6;
     for (const TPlayButton& entry : buttons) {
-        entry.Button = new QToolButton(panel);
+        entry.Button = new QToolButton(Panelx);
         entry.Button->setObjectName(QString::fromLatin1(entry.Name));
         if (entry.Glyph) KeepGlyphIcon(*entry.Button, *entry.Glyph);
         entry.Button->setAutoRaise(true);
@@ -237,7 +243,6 @@ void TForm1::create_play_panel() {
         set_hint(entry.Button, QString::fromLatin1(entry.Hint));
         left += 42;
     }
-
 }
 
 void TForm1::create_status_bar() {

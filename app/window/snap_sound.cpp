@@ -6,6 +6,7 @@
 
 #include "binding/library_loader.h"
 #include "binding/sdl_api.h"
+#include "binding/sdl_start.h"
 #include "common/main_thread.h"
 
 namespace brenvale {
@@ -41,7 +42,7 @@ void PlayOn(const SDL_AudioSpec& wanted, const Uint8* samples, Uint32 length) {
 void PlaySnapSound() {
     if (!Loader().IsLibraryLoaded(LibraryId::Sdl)) return;
     const QByteArray wav = SnapResource();
-    if (wav.isEmpty() || sdl::SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    if (wav.isEmpty() || StartSdlSubsystems(SDL_INIT_AUDIO) != 0) return;
     SDL_AudioSpec format{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
