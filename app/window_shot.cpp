@@ -1,11 +1,13 @@
 // Takes the README's pictures of the window: the given files listed, the first one converting in
 // `output_folder` and the second one selected, in the start skin or in the skin named by --skin.
-//   brenvale-window-shot [--skin NAME] PICTURE.png OUTPUT_FOLDER FILE...
+// With --playing, the first file plays in the playback panel instead, from its middle.
+//   brenvale-window-shot [--skin NAME] [--playing] PICTURE.png OUTPUT_FOLDER FILE...
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QSlider>
 #include <QTableWidget>
 
 #include <cstdio>
@@ -34,6 +36,20 @@ void WaitUntil(const std::function<bool()>& done, int timeout_ms) {
     while (!done() && clock.elapsed() < timeout_ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+// The first file playing from its middle, half a second in.
+bool ShootPlayback(brenvale::TForm1& form, const QString& picture_file) {
+    form.findChild<QTableWidget*>("ListView1")->selectRow(0);
+    form.ButtonPlayClick();
+    brenvale::TFFPlayer& player = form.FFPlayer();
+    WaitUntil([&] { return player.Position() > 0; }, 10000);
+    const std::int64_t middle = form.findChild<QSlider*>("TrackBarPosition")->maximum() * 500LL;
+    player.Seek(middle);
+    WaitUntil([&] { return player.CurrentPosition() > middle + 500000; }, 20000);
+    const QPixmap picture = form.grab();
+    form.ButtonStopPlayClick();
+    return picture.save(picture_file);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -44,8 +60,11 @@ int main(int argc, char* argv[]) {
         skin = arguments.at(1);
         arguments.remove(0, 2);
     }
+    const bool playing = !arguments.isEmpty() && arguments.first() == "--playing";
+    if (playing) arguments.removeFirst();
     if (arguments.size() < 3) {
-        std::fprintf(stderr, "usage: brenvale-window-shot [--skin NAME] PICTURE.png OUTPUT_FOLDER FILE...\n");
+        std::fprintf(stderr,
+                     "usage: brenvale-window-shot [--skin NAME] [--playing] PICTURE.png OUTPUT_FOLDER FILE...\n");
         return 2;
     }
     TFixedAnswers answers(arguments.mid(2));
@@ -62,6 +81,7 @@ int main(int argc, char* argv[]) {
     form.findChild<QComboBox*>("ComboVideoSize")->setCurrentText("720 x 576");
     form.RIVUV().SetProgressInterval(100);
     form.ButtonAddFileClick();
+    if (playing) return ShootPlayback(form, arguments.at(0)) ? 0 : 1;
     form.ButtonConvertClick();
     auto* list = form.findChild<QTableWidget*>("ListView1");
     // A share of the first file done and a preview frame on the panel.

@@ -75,7 +75,7 @@ void ExpectReadable(const QString& skin, const QString& selector, const QString&
 // Parts that show no text of their own; a progress bar's chunk carries the bar's text.
 bool ShowsNoText(const QString& selector) {
     static const QRegularExpression textless(
-        QStringLiteral("::(groove|handle|separator|drop-down|down-arrow|indicator|chunk)"));
+        QStringLiteral("::(groove|handle|separator|drop-down|down-arrow|indicator|chunk|sub-page|add-page)"));
     return textless.match(selector).hasMatch();
 }
 
