@@ -44,43 +44,39 @@ double CpuSeconds() {
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-mediagen::ClipDescription Clip720p(int seconds) {
+struct ClipShape {
+    const char* name;
+    const char* format;
+    const char* video_codec;
+    int width, height;
+    const char* audio_codec;
+    int sample_rate;
+    std::int64_t sound_lead_ms;
+};
+
+mediagen::ClipDescription Clip(const ClipShape& shape, const char* extension, int seconds) {
     mediagen::ClipDescription clip;
-    clip.name = "player_720p";
-    clip.format = "mp4";
-    clip.file_name = "player_720p.mp4";
+    clip.name = shape.name;
+    clip.format = shape.format;
+    clip.file_name = std::string(shape.name) + extension;
     mediagen::VideoSpec video;
-    video.codec = "libx264";
-    video.width = 1280;
-    video.height = 720;
+    video.codec = shape.video_codec;
+    video.width = shape.width;
+    video.height = shape.height;
     video.frame_count = 25LL * seconds;
     clip.video = video;
     mediagen::AudioSpec audio;
-    audio.sample_count = 44100LL * seconds;
+    audio.codec = shape.audio_codec;
+    audio.sample_rate = shape.sample_rate;
+    audio.sample_count = static_cast<std::int64_t>(shape.sample_rate) * seconds;
     clip.audio = {audio};
+    clip.flags.sound_lead_ms = shape.sound_lead_ms;
     return clip;
 }
 
-// 48 kHz stereo PCM stored 0.5 s ahead of 640x360 MPEG-4 pictures.
-mediagen::ClipDescription AviPcmAhead(int seconds) {
-    mediagen::ClipDescription clip;
-    clip.name = "player_pcm_ahead";
-    clip.format = "avi";
-    clip.file_name = "player_pcm_ahead.avi";
-    mediagen::VideoSpec video;
-    video.codec = "mpeg4";
-    video.width = 640;
-    video.height = 360;
-    video.frame_count = 25LL * seconds;
-    clip.video = video;
-    mediagen::AudioSpec audio;
-    audio.codec = "pcm_s16le";
-    audio.sample_rate = 48000;
-    audio.sample_count = 48000LL * seconds;
-    clip.audio = {audio};
-    clip.flags.sound_lead_ms = 500;
-    return clip;
-}
+constexpr ClipShape kHd{"player_720p", "mp4", "libx264", 1280, 720, "aac", 44100, 0};
+// PCM stored half a second ahead of its pictures.
+constexpr ClipShape kPcmAhead{"player_pcm_ahead", "avi", "mpeg4", 640, 360, "pcm_s16le", 48000, 500};
 
 struct Sample {
     double at = 0;
@@ -199,8 +195,8 @@ int RunAll(const fs::path& folder, int seconds) {
         return 1;
     }
     fs::create_directories(folder);
-    const fs::path hd = Generated(folder, Clip720p(seconds));
-    const fs::path ahead = Generated(folder, AviPcmAhead(seconds / 3));
+    const fs::path hd = Generated(folder, Clip(kHd, ".mp4", seconds));
+    const fs::path ahead = Generated(folder, Clip(kPcmAhead, ".avi", seconds / 3));
     Report("1280x720 H.264 + 44.1 kHz AAC in MP4", Play(hd, seconds), seconds, 25 * seconds);
     Report("640x360 MPEG-4 + 48 kHz PCM stored 0.5 s ahead, in AVI", Play(ahead, seconds / 3), seconds / 3,
            25 * (seconds / 3));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -97,6 +98,48 @@ TEST_F(PlayerSeekTest, BeyondTheDurationShowsTheLastPictureAndEnds) {
     EXPECT_EQ(times.back(), kClipDurationUs - kFrameUs);
     EXPECT_LT(times.size(), 20u) << "the pictures in between are not shown";
     EXPECT_EQ(Positions().back(), record_.duration);
+}
+
+TEST_F(PlayerSeekTest, WhilePausedShowsThePictureAtTheTargetAndStaysPaused) {
+    ASSERT_TRUE(player_.Open(TestClipPath(clips::kSparseKeysAvi), &presenter_)) << player_.LastError();
+    ASSERT_TRUE(WaitFor([&] { return player_.CurrentPosition() > 200'000; }));
+    player_.TogglePause();
+    player_.Seek(kTargetUs);
+    std::int64_t shown = -1;
+    EXPECT_TRUE(WaitFor([&] {
+        player_.GetCurrentFrame(shown);
+        return shown >= kTargetUs;
+    }));
+    EXPECT_EQ(shown, kTargetUs);
+    EXPECT_TRUE(player_.Paused());
+    testing::Pause(300ms);
+    EXPECT_EQ(PictureTimes().back(), kTargetUs) << "no picture after it while paused";
+    EXPECT_EQ(player_.CurrentPosition(), kTargetUs);
+    player_.Close(true);
+}
+
+TEST_F(PlayerSeekTest, SoundAloneLandsOnTheTarget) {
+    const std::string path = TestClipPath(clips::kWavPcm);  // 2 s of 44.1 kHz PCM
+    std::atomic<bool> ended{false};
+    TClockReading at_end;
+    player_.OnState = [&](TCustomPlayer& sender, TPlayState state) {
+        if (state != TPlayState::psEnd || ended) return;
+        at_end = sender.ReadClocks();
+        ended = true;
+    };
+    ASSERT_TRUE(player_.Open(path, &presenter_)) << player_.LastError();
+    ASSERT_TRUE(WaitFor([&] { return player_.CurrentPosition() > 100'000; }));
+    const std::size_t before = PositionCount();
+    player_.Seek(1'500'000);
+    ASSERT_TRUE(WaitFor([&] { return ended.load(); }));
+    player_.Close(true);
+    const std::vector<std::int64_t> positions = Positions();
+    ASSERT_GT(positions.size(), before + 2);
+    for (std::size_t i = before; i < positions.size(); ++i) EXPECT_GE(positions[i], 1'500'000) << i;
+    EXPECT_EQ(positions.back(), record_.duration);
+    // What played: what came before the seek, then exactly the last half second.
+    EXPECT_GE(at_end.samples_played, 22'050);
+    EXPECT_LE(at_end.samples_played, 22'050 + 44'100 / 2);
 }
 
 // The window thread's waits serve the pipeline's hand-offs: here the decoding thread waits to
