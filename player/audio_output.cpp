@@ -113,7 +113,7 @@ void Restart(StreamState& is, const QueueItem& item) {
     is.audio_skip_to_us = item.skip_to_us;
     if (item.skip_to_us != kNoTime) is.audio_clock = static_cast<double>(item.skip_to_us) / 1000000.0;
     is.audio_diff = MakeAudioDiff(is.audio_sample_rate);
-    is.audio_serial = item.serial;
+    is.audio_decoder_serial = item.serial;
     is.audio_done = false;
 }
 
@@ -197,6 +197,7 @@ void AudioCallback(void* opaque, std::uint8_t* stream, int len) {
     }
     is.samples_played += real_bytes / FrameBytes(is);
     RecordPlayed(is, real_bytes, now);
+    if (real_bytes > 0) is.audio_serial = is.audio_decoder_serial;
     // The sound handed over before this callback has been heard; nothing is left to come.
     if (real_bytes == 0 && is.audio_decoder_ended && is.audioq.Count() == 0) is.audio_done = true;
 }

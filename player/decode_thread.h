@@ -33,7 +33,7 @@ void CloseStreamState(StreamState& is);
 void RequestSeek(StreamState& is, std::int64_t position, std::int64_t shown_position, bool by_bytes);
 
 // True while a seek is requested or its first picture (or, without pictures, its sound) has
-// not been played yet.
+// not been played yet; at the start, until the first picture or sound.
 bool SeekUnderWay(const StreamState& is);
 
 }  // namespace brenvale::player

@@ -9,7 +9,7 @@
 // - decoding thread only: last_paused, eof_logged, the reading position;
 // - SDL's audio thread only: the audio buffers' contents, audio_packet, audio_frame,
 //   audio_swr, last_sample_format, the averaging state (audio_diff), audio_skip_to_us,
-//   audio_decoder_ended, audio_buf_silent, the waveform ring's contents;
+//   audio_decoder_ended, audio_decoder_serial, audio_buf_silent, the waveform ring's contents;
 // - play thread only: frame_last_pts, frame_last_delay, the subpictures' read side;
 // - video thread only: video_clock, the video scaler;
 // - atomics: every flag, clock and count another thread reads (abort_request, paused,
@@ -145,7 +145,8 @@ struct StreamState {
     int last_sample_rate = 0;
     SwrPtr audio_swr;
     std::int64_t audio_skip_to_us = kNoTime;
-    std::atomic<int> audio_serial{0};        // of the seek whose sound is playing
+    int audio_decoder_serial = 0;             // of the last flush the decoder took
+    std::atomic<int> audio_serial{-1};       // of the seek whose sound was handed over last; -1: none yet
     std::atomic<bool> audio_done{false};     // every sample of the input has been handed over and played
     std::atomic<std::int64_t> samples_played{0};  // sample frames of the file's sound handed to SDL
     mutable std::mutex audio_clock_mutex;
