@@ -75,6 +75,9 @@ public:
         ff::av_channel_layout_default(&context->ch_layout, setup.channels);
         context->time_base = AVRational{1, setup.sample_rate};
         Open();
+        if (setup.gap_at_sample > 0 && context->frame_size > 0 && setup.gap_at_sample % context->frame_size != 0)
+            throw GenerationError("a gap in the sound must start at a frame of the " + setup.codec + " encoder");
+        StartAt(ff::av_rescale_q(setup.start_us, AV_TIME_BASE_Q, context->time_base));
     }
 
 private:
@@ -83,23 +86,30 @@ private:
     FramePtr MakeFrame(std::int64_t pts, std::int64_t& duration) override {
         const int frame_samples =
             Context()->frame_size > 0 ? Context()->frame_size : kVariableFrameSamples;
+        // A gap starts at a frame's boundary: the frame before it ends at the gap's sample.
+        const bool gap_ahead = spec_.gap_at_sample > samples_made_;
+        const std::int64_t end = gap_ahead ? spec_.gap_at_sample : spec_.sample_count;
+        if (samples_made_ == spec_.gap_at_sample)
+            pts += ff::av_rescale_q(spec_.gap_us, AV_TIME_BASE_Q, Context()->time_base);
         FramePtr frame = AllocateFrame();
         frame->format = Context()->sample_fmt;
         frame->sample_rate = spec_.sample_rate;
-        frame->nb_samples = static_cast<int>(
-            std::min<std::int64_t>(frame_samples, spec_.sample_count - samples_made_));
+        frame->nb_samples = static_cast<int>(std::min<std::int64_t>(frame_samples, end - samples_made_));
         ThrowOnError(ff::av_channel_layout_copy(&frame->ch_layout, &Context()->ch_layout),
                      "channel layout");
         ThrowOnError(ff::av_frame_get_buffer(frame.get(), 0), "sound buffer");
-        FillTone(frame.get());
+        FillTone(frame.get(), pts);
         frame->pts = pts;
         duration = frame->nb_samples;
         return frame;
     }
 
-    void FillTone(AVFrame* frame) {
+    // With marks, the tone sounds only during the marks of the clip's clock.
+    void FillTone(AVFrame* frame, std::int64_t pts) {
         for (int i = 0; i < frame->nb_samples; ++i) {
-            const double value = ToneSample(spec_.tone_hz, spec_.sample_rate, samples_made_ + i);
+            const std::int64_t time_us = ff::av_rescale_q(pts + i, Context()->time_base, AV_TIME_BASE_Q);
+            const bool silent = spec_.second_marks && !InSecondMark(time_us);
+            const double value = silent ? 0.0 : ToneSample(spec_.tone_hz, spec_.sample_rate, samples_made_ + i);
             for (int channel = 0; channel < spec_.channels; ++channel)
                 StoreSample(frame, channel, i, value);
         }

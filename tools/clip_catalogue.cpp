@@ -5,6 +5,7 @@
 
 #include "tools/media_generator.h"
 #include "tools/player_clips.h"
+#include "tools/real_world_clips.h"
 
 namespace brenvale::mediagen {
 namespace {
@@ -88,6 +89,7 @@ std::vector<ClipDescription> BuildCatalogue() {
 
     catalogue.emplace_back(Clip(clips::kRandomBytes, "", ".dat")).flags.random_bytes = true;
     AddPlayerClips(catalogue);
+    for (ClipDescription& clip : RealWorldClips()) catalogue.push_back(std::move(clip));
     return catalogue;
 }
 

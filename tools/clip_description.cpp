@@ -11,12 +11,15 @@ constexpr std::int64_t kMicrosecondsPerSecond = 1000000;
 constexpr std::int64_t kLossyExtraSamples = 2 * 1152;
 }  // namespace
 
+bool InSecondMark(std::int64_t time_us) { return time_us >= 0 && time_us % kMicrosecondsPerSecond < kMarkUs; }
+
 std::int64_t VideoSpec::DurationUs() const {
-    return frame_count * frame_rate.den * kMicrosecondsPerSecond / frame_rate.num;
+    return start_us + frame_count * frame_rate.den * kMicrosecondsPerSecond / frame_rate.num;
 }
 
 std::int64_t AudioSpec::DurationUs() const {
-    return sample_count * kMicrosecondsPerSecond / sample_rate;
+    const std::int64_t gap = gap_at_sample >= 0 && gap_at_sample < sample_count ? gap_us : 0;
+    return start_us + gap + sample_count * kMicrosecondsPerSecond / sample_rate;
 }
 
 std::int64_t AudioSpec::MaxExtraDecodedSamples() const {

@@ -14,16 +14,26 @@ struct FrameRate {
     int den = 1;
 };
 
+// Marks at every whole second of the clip's clock, to measure where the sound lies against the
+// pictures: the tone sounds for the first kMarkUs of each second and is silent otherwise.
+inline constexpr std::int64_t kMarkUs = 120000;
+bool InSecondMark(std::int64_t time_us);
+
 struct VideoSpec {
     std::string codec = "libx264";  // encoder name
     int width = 320;
     int height = 240;
     FrameRate frame_rate;
     std::int64_t frame_count = 50;
-    std::string pixel_format = "yuv420p";  // planar 8-bit YUV
+    // Any format the scaler writes; planar 8-bit YUV is drawn directly, others are converted.
+    std::string pixel_format = "yuv420p";
     int key_frame_interval = 12;  // pictures from one key frame to the next
+    std::int64_t start_us = 0;    // time of the first picture
+    int b_frames = -1;            // the encoder's own choice when negative
+    bool noise = false;           // every pixel random: pictures that cost many bits
+    bool frame_numbers = false;   // each picture carries its number (test_pattern.h)
 
-    std::int64_t DurationUs() const;
+    std::int64_t DurationUs() const;  // from time zero, the start included
 };
 
 struct AudioSpec {
@@ -32,8 +42,12 @@ struct AudioSpec {
     int channels = 2;
     std::int64_t sample_count = 88200;  // per channel
     double tone_hz = 440.0;             // the same sine on every channel
+    std::int64_t start_us = 0;          // time of the first sample
+    std::int64_t gap_at_sample = -1;    // no sound for gap_us before this sample; -1: none
+    std::int64_t gap_us = 0;
+    bool second_marks = false;  // the tone only at the marks
 
-    std::int64_t DurationUs() const;
+    std::int64_t DurationUs() const;  // from time zero, start and gap included
     // Samples a decoder may return beyond sample_count: lossy codecs add their start delay
     // and pad the last frame, and not every container trims them. 0 for PCM.
     std::int64_t MaxExtraDecodedSamples() const;

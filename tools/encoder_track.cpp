@@ -22,7 +22,7 @@ void EncoderTrack::WriteNext() {
     std::int64_t duration = 0;
     FramePtr frame = MakeFrame(next_pts_, duration);
     Encode(frame.get());
-    next_pts_ += duration;
+    next_pts_ = frame->pts + duration;
 }
 
 void EncoderTrack::Encode(const AVFrame* frame) {

@@ -22,9 +22,12 @@ protected:
     // The subclass fills the context, then opens it.
     AVCodecContext* Context() { return context_.get(); }
     void Open();
+    // The first frame's time, in the encoder's time base (0 unless set).
+    void StartAt(std::int64_t pts) { next_pts_ = pts; }
 
     virtual bool HasMoreFrames() const = 0;
-    // The next frame, its pts already set; it lasts `duration` in the encoder's time base.
+    // The next frame, due at `pts` (its pts may be set later, to leave a gap); it lasts
+    // `duration` in the encoder's time base.
     virtual FramePtr MakeFrame(std::int64_t pts, std::int64_t& duration) = 0;
 
 private:

@@ -1,5 +1,6 @@
 #include "tests/support/media_reader.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "binding/unicode_io.h"
@@ -47,12 +48,14 @@ CodecContextPtr OpenDecoder(const AVStream* stream) {
 
 class Reader {
 public:
-    Reader(MediaReport& report, const FrameVisitor& visitor) : report_(report), visitor_(visitor) {}
+    Reader(MediaReport& report, const TimedFrameVisitor& visitor) : report_(report), visitor_(visitor) {}
 
     void Read(AVFormatContext* input) {
         for (unsigned i = 0; i < input->nb_streams; ++i) {
             report_.streams.push_back(Describe(input, input->streams[i]));
             decoders_.push_back(OpenDecoder(input->streams[i]));
+            time_bases_.push_back(input->streams[i]->time_base);
+            timed_.push_back(false);
         }
         while (ff::av_read_frame(input, packet_.get()) >= 0) {
             Decode(packet_->stream_index, packet_.get());
@@ -94,14 +97,40 @@ private:
 
     void Count(int index, const AVFrame& frame) {
         StreamReport& stream = report_.streams[index];
+        if (stream.frames == 0 && stream.type == AVMEDIA_TYPE_VIDEO) {
+            const char* name = ff::av_get_pix_fmt_name(static_cast<AVPixelFormat>(frame.format));
+            stream.pixel_format = name ? name : "";
+            stream.color_range = frame.color_range;
+        }
         ++stream.frames;
         stream.samples += frame.nb_samples;
-        if (visitor_) visitor_(index, frame);
+        const std::int64_t time_us = Time(index, frame);
+        if (visitor_) visitor_(index, frame, time_us);
+    }
+
+    std::int64_t Time(int index, const AVFrame& frame) {
+        if (frame.best_effort_timestamp == kNoTime) return -1;
+        const AVRational time_base = time_bases_[index];
+        const std::int64_t start = ff::av_rescale_q(frame.best_effort_timestamp, time_base, AV_TIME_BASE_Q);
+        const std::int64_t length = frame.nb_samples > 0
+                                        ? std::int64_t{frame.nb_samples} * 1000000 / frame.sample_rate
+                                        : ff::av_rescale_q(frame.pkt_duration, time_base, AV_TIME_BASE_Q);
+        StreamReport& stream = report_.streams[index];
+        if (!timed_[index]) {
+            stream.first_us = start;
+            stream.end_us = start + length;
+            timed_[index] = true;
+        }
+        stream.first_us = std::min(stream.first_us, start);
+        stream.end_us = std::max(stream.end_us, start + length);
+        return start;
     }
 
     MediaReport& report_;
-    const FrameVisitor& visitor_;
+    const TimedFrameVisitor& visitor_;
     std::vector<CodecContextPtr> decoders_;
+    std::vector<AVRational> time_bases_;
+    std::vector<bool> timed_;
     PacketPtr packet_ = mediagen::AllocatePacket();
     FramePtr frame_ = mediagen::AllocateFrame();
 };
@@ -117,6 +146,11 @@ std::vector<StreamReport> MediaReport::StreamsOf(AVMediaType type) const {
 }
 
 MediaReport ReadMedia(const std::string& path, const FrameVisitor& visitor) {
+    if (!visitor) return ReadTimedMedia(path, {});
+    return ReadTimedMedia(path, [&visitor](int stream, const AVFrame& frame, std::int64_t) { visitor(stream, frame); });
+}
+
+MediaReport ReadTimedMedia(const std::string& path, const TimedFrameVisitor& visitor) {
     MediaReport report;
     AVFormatContext* opened = nullptr;
     report.open_result = OpenLibraryInput(&opened, ToLibraryName(path), nullptr, nullptr);

@@ -23,6 +23,14 @@ struct StreamReport {
     std::int64_t frames = 0;        // pictures, audio frames or subtitle cues decoded
     std::int64_t samples = 0;       // audio samples per channel decoded
     int decode_errors = 0;
+    // Of the decoded pictures and sound, on the file's clock (both -1 when nothing was decoded):
+    // the earliest one's time and the end of the latest one.
+    std::int64_t first_us = -1;
+    std::int64_t end_us = -1;
+    std::string pixel_format;  // of the first decoded picture
+    AVColorRange color_range = AVCOL_RANGE_UNSPECIFIED;
+
+    double DecodedSeconds() const { return static_cast<double>(end_us - first_us) / 1e6; }
 };
 
 struct MediaReport {
@@ -38,7 +46,11 @@ struct MediaReport {
 // Called for every decoded picture and audio frame; the frame is valid during the call.
 using FrameVisitor = std::function<void(int stream_index, const AVFrame& frame)>;
 
+// The same with the frame's time on the file's clock in microseconds (-1 when it has none).
+using TimedFrameVisitor = std::function<void(int stream_index, const AVFrame& frame, std::int64_t time_us)>;
+
 // `path` is a UTF-8 file name. The converter libraries must be loaded.
 MediaReport ReadMedia(const std::string& path, const FrameVisitor& visitor = {});
+MediaReport ReadTimedMedia(const std::string& path, const TimedFrameVisitor& visitor);
 
 }  // namespace brenvale::testing
