@@ -6,6 +6,7 @@
 
 #include "binding/library_loader.h"
 #include "binding/media_api.h"
+#include "engine/output_timing.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/text_format.h"
@@ -29,18 +30,6 @@ std::uint32_t copied_codec_tag(const AVOutputFormat& format, const AVCodecParame
         ff::av_codec_get_tag(format.codec_tag, source.codec_id) == 0)
         return source.codec_tag;
     return 0;
-}
-
-// One frame of the source when the stream's own unit is finer than a millisecond.
-AVRational copied_time_base(const AVStream& source, int ticks_per_frame) {
-    AVRational frame = ff::av_stream_get_codec_timebase(&source);
-    frame.num *= ticks_per_frame;
-    if (source.codecpar->codec_type == AVMEDIA_TYPE_VIDEO && source.avg_frame_rate.num > 0 &&
-        source.avg_frame_rate.den > 0)
-        frame = av_inv_q(source.avg_frame_rate);
-    const double stream_unit = av_q2d(source.time_base);
-    if (frame.den > 0 && av_q2d(frame) > stream_unit && stream_unit < 0.001) return frame;
-    return source.time_base;
 }
 
 std::string pass_log_name(const std::string& prefix, int number) {
@@ -113,7 +102,8 @@ void TTranscoder::set_up_stream_copy(OutputStream& ost) {
         target.block_align = 0;
     ost.encoder->codec_id = source.codec_id;
     ost.encoder->codec_type = type;
-    ost.encoder_time_base = copied_time_base(*ist.stream, ist.decoder ? ist.decoder->ticks_per_frame : 1);
+    ost.encoder_time_base = copied_time_base(*ist.stream, ist.decoder ? ist.decoder->ticks_per_frame : 1,
+                                             *output_file(ost)->oformat);
     ost.encoder->time_base = ost.encoder_time_base;
     ost.stream->time_base = ost.encoder_time_base;
 }
@@ -218,6 +208,10 @@ void TTranscoder::open_encoders() {
         ost.encoder_time_base = ost.encoder->time_base;
         ost.stream->time_base = ost.encoder->time_base;
         if (ost.encoder->codec_type == AVMEDIA_TYPE_VIDEO) ost.stream->avg_frame_rate = ost.encoder->framerate;
+        // The encoder's first packets come before zero by its delay; where that cannot be stored,
+        // the sound starts at zero, its delay taken from the start of the input.
+        if (ost.encoder->codec_type == AVMEDIA_TYPE_AUDIO && counts_frames(*output_file(ost)->oformat))
+            ost.sync_pts = ost.encoder->initial_padding;
         engine_.extra_size += ost.encoder->extradata_size;
     }
 }

@@ -27,6 +27,7 @@ std::size_t fifo_bytes(const OutputStream& ost) { return ff::av_fifo_can_read(os
 }  // namespace
 
 void TTranscoder::encode_audio(OutputStream& ost, InputStream& ist, const std::uint8_t* data, int size) {
+    if (ost.finished) return;
     const AVCodecContext& enc = *ost.encoder;
     if (enc.ch_layout.nb_channels != decoded_->ch_layout.nb_channels) ost.needs_resampling = true;
     if (needs_conversion(ost)) open_audio_resampler(ost, ist);
@@ -44,7 +45,16 @@ void TTranscoder::encode_audio(OutputStream& ost, InputStream& ist, const std::u
         out = audio_buf_.data();
         out_size = converted * output_sample_bytes(enc);
     }
-    queue_audio(ost, out, out_size);
+    const int kept = samples_before_recording_end(ost, out_size / output_sample_bytes(enc));
+    if (kept > 0) queue_audio(ost, out, kept * output_sample_bytes(enc));
+}
+
+int TTranscoder::samples_before_recording_end(OutputStream& ost, int samples) {
+    const std::int64_t position =
+        ost.sync_pts + static_cast<std::int64_t>(fifo_bytes(ost)) / output_sample_bytes(*ost.encoder);
+    const std::int64_t room = recording_end(AVRational{1, ost.encoder->sample_rate}) - position;
+    if (room <= 0) ost.finished = true;
+    return static_cast<int>(std::clamp<std::int64_t>(room, 0, samples));
 }
 
 void TTranscoder::open_audio_resampler(OutputStream& ost, const InputStream& ist) {

@@ -35,25 +35,54 @@ void renew_picture(AVFrame& picture, const AVCodecContext& enc) {
     if (ff::av_frame_get_buffer(&picture, 0) < 0) throw FFmpegException("Cannot allocate temp picture, check pix fmt");
 }
 
+// The scaler knows full-range pictures only by their "yuvj" formats; high bit depth ones say so in
+// the frame alone, and their contrast would grow if read as limited range.
+void keep_full_range(SwsContext& scaler, const AVFrame& source) {
+    const AVPixFmtDescriptor* format = ff::av_pix_fmt_desc_get(static_cast<AVPixelFormat>(source.format));
+    if (source.color_range != AVCOL_RANGE_JPEG || !format || (format->flags & AV_PIX_FMT_FLAG_RGB)) return;
+    int* inverse_table = nullptr;
+    int* table = nullptr;
+    int source_range = 0;
+    int target_range = 0;
+    int brightness = 0;
+    int contrast = 0;
+    int saturation = 0;
+    if (ff::sws_getColorspaceDetails(&scaler, &inverse_table, &source_range, &table, &target_range, &brightness,
+                                     &contrast, &saturation) < 0 ||
+        source_range == 1)
+        return;
+    ff::sws_setColorspaceDetails(&scaler, inverse_table, 1, table, target_range, brightness, contrast, saturation);
+}
+
 }  // namespace
 
 void TTranscoder::encode_video(OutputStream& ost, InputStream& ist, AVFrame& picture, int& frame_size) {
     frame_size = 0;
-    const int copies = std::min(video_copies(ost, ist), engine_.max_frames[0] - ost.frame_number);
+    if (ost.finished) return;
+    const TVideoSyncDecision decision = video_copies(ost, ist);
+    const int copies = std::min(decision.copies, engine_.max_frames[0] - ost.frame_number);
     if (copies <= 0) return;
     FramePtr final_picture;
     if (!format_picture(ost, picture, final_picture)) return;
+    const std::int64_t end = recording_end(ost.encoder_time_base);
     for (int i = 0; i < copies; ++i) {
         engine_.wait_while_paused();
         if (engine_.stop_requested) break;
-        const int bytes = encode_picture(ost, ist, *final_picture, picture);
+        if (ost.sync_pts >= end) {
+            ost.finished = true;
+            break;
+        }
+        // Before the first picture there is none to hold: it fills the frames before its own.
+        const bool hold = i < decision.held && ost.last_picture;
+        const int bytes = encode_picture(ost, ist, hold ? *ost.last_picture : *final_picture, picture);
         if (bytes > 0) frame_size = bytes;
         ost.sync_pts += 1;
         ost.frame_number += 1;
     }
+    ost.last_picture = std::move(final_picture);
 }
 
-int TTranscoder::video_copies(OutputStream& ost, const InputStream&) {
+TVideoSyncDecision TTranscoder::video_copies(OutputStream& ost, const InputStream&) {
     const double time_base = av_q2d(ost.encoder_time_base);
     TVideoSyncInput input;
     input.method = engine_.video_sync_method;
@@ -70,7 +99,7 @@ int TTranscoder::video_copies(OutputStream& ost, const InputStream&) {
         engine_.frames_dup += decision.copies;
         if (engine_.verbose > 2) log(1, format_text("*** %d dup!", decision.copies - 1));
     }
-    return decision.copies;
+    return decision;
 }
 
 bool TTranscoder::format_picture(OutputStream& ost, AVFrame& picture, FramePtr& final_picture) {
@@ -122,6 +151,7 @@ void TTranscoder::scale_picture(OutputStream& ost, const AVFrame& source) {
                                               static_cast<AVPixelFormat>(source.format), inner.width, inner.height,
                                               enc.pix_fmt, engine_.sws_flags, nullptr, nullptr, nullptr));
     if (!ost.scaler) throw FFmpegException("Cannot get resampling context");
+    keep_full_range(*ost.scaler, source);
     ff::sws_scale(ost.scaler.get(), source.data, source.linesize, 0, source.height, target->data, target->linesize);
 }
 

@@ -7,34 +7,18 @@
 #include "binding/media_api.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
+#include "engine/stream_times.h"
 #include "engine/text_format.h"
 #include "engine/transcoder.h"
 
 namespace brenvale {
 namespace {
 
-std::int64_t to_microseconds(std::int64_t value, AVRational time_base) {
-    return ff::av_rescale_q(value, time_base, AV_TIME_BASE_Q);
-}
-
-// One picture of the stream, longer by half a frame per repeated field.
-std::int64_t frame_duration_us(const InputStream& ist, int repeat_pict) {
-    AVRational rate = ist.decoder ? ist.decoder->framerate : AVRational{0, 1};
-    if (rate.num <= 0 || rate.den <= 0) rate = ist.stream->avg_frame_rate;
-    if (rate.num <= 0 || rate.den <= 0) rate = ist.stream->r_frame_rate;
-    if (rate.num <= 0 || rate.den <= 0) return 0;
-    return ff::av_rescale(std::int64_t{1000000} * (2 + repeat_pict), rate.den, std::int64_t{2} * rate.num);
-}
-
-bool starts_in_time(const TCustomFFmpeg& engine, const InputStream& ist) {
-    return engine.start_time == 0 || ist.pts >= engine.start_time;
-}
-
 }  // namespace
 
 int TTranscoder::process_packet(int ist_number, const AVPacket* packet) {
     InputStream& ist = input_streams_[static_cast<std::size_t>(ist_number)];
-    if (ist.next_pts == AV_NOPTS_VALUE) ist.next_pts = ist.pts;
+    if (ist.next_pts == AV_NOPTS_VALUE) ist.next_pts = packet ? first_decode_time_us(ist, *packet) : ist.pts;
     if (packet && packet->dts != AV_NOPTS_VALUE)
         ist.pts = ist.next_pts = to_microseconds(packet->dts, ist.stream->time_base);
     if (packet) copy_rounds(ist, ist_number, *packet);
@@ -46,22 +30,6 @@ int TTranscoder::process_packet(int ist_number, const AVPacket* packet) {
         flush_encoders(ist_number);
     }
     return result;
-}
-
-void TTranscoder::copy_rounds(InputStream& ist, int ist_number, const AVPacket& packet) {
-    if (!ist.needs_decoding) {
-        ist.pts = ist.next_pts;
-        const AVCodecParameters& parameters = *ist.stream->codecpar;
-        if (parameters.codec_type == AVMEDIA_TYPE_AUDIO && parameters.sample_rate > 0)
-            ist.next_pts += std::int64_t{1000000} * parameters.frame_size / parameters.sample_rate;
-        else if (parameters.codec_type == AVMEDIA_TYPE_VIDEO)
-            ist.next_pts += frame_duration_us(ist, 0);
-        emulate_rate(ist);
-    }
-    if (!starts_in_time(engine_, ist)) return;
-    for (OutputStream& ost : output_streams_) {
-        if (ost.source == ist_number && !ost.needs_encoding) copy_packet(ost, ist, packet);
-    }
 }
 
 int TTranscoder::decode_rounds(InputStream& ist, int ist_number, const AVPacket* packet) {
@@ -83,7 +51,7 @@ int TTranscoder::decode_rounds(InputStream& ist, int ist_number, const AVPacket*
             ist.decoder->codec_type == AVMEDIA_TYPE_AUDIO ? take_decoded_audio(ist) : take_decoded_video(ist);
         if (!taken) result = -1;
         emulate_rate(ist);
-        if (taken && starts_in_time(engine_, ist)) deliver(ist, ist_number, packet, nullptr);
+        if (taken && !before_start(ist)) deliver(ist, ist_number, packet, nullptr);
         ff::av_frame_unref(decoded_.get());
     }
 }
@@ -94,7 +62,7 @@ int TTranscoder::decode_subtitle(InputStream& ist, int ist_number, const AVPacke
     if (ff::avcodec_decode_subtitle2(ist.decoder, &subtitle, &got, const_cast<AVPacket*>(&packet)) < 0) return -1;
     if (!got) return 0;
     ist.pts = ist.next_pts;
-    if (starts_in_time(engine_, ist)) deliver(ist, ist_number, &packet, &subtitle);
+    if (!before_start(ist)) deliver(ist, ist_number, &packet, &subtitle);
     ff::avsubtitle_free(&subtitle);
     return 0;
 }
@@ -107,6 +75,7 @@ bool TTranscoder::take_decoded_audio(InputStream& ist) {
     if (engine_.audio_volume != 256) {
         apply_volume(reinterpret_cast<std::int16_t*>(samples_.data()), samples_.size() / 2, engine_.audio_volume);
     }
+    trim_audio_before_start(ist);
     return true;
 }
 
@@ -142,28 +111,6 @@ void TTranscoder::encode_for(OutputStream& ost, InputStream& ist, const AVSubtit
             break;
         default: throw FFmpegException("invalid codec_type");
     }
-}
-
-void TTranscoder::copy_packet(OutputStream& ost, InputStream& ist, const AVPacket& packet) {
-    const bool key = packet.flags & AV_PKT_FLAG_KEY;
-    if (ost.frame_number == 0 && !key && !engine_.copy_initial_nonkeyframes) return;
-    ost.coded_frame.key_frame = key;
-    if (ist.stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
-        engine_.audio_size += packet.size;
-    } else if (ist.stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
-        engine_.video_size += packet.size;
-        ost.sync_pts += 1;
-    }
-    if (ff::av_packet_ref(encoded_.get(), &packet) < 0) throw FFmpegException("av_malloc fail");
-    const AVRational from = ist.stream->time_base;
-    const AVRational to = ost.stream->time_base;
-    encoded_->stream_index = ost.stream_index;
-    encoded_->pts = packet.pts != AV_NOPTS_VALUE ? ff::av_rescale_q(packet.pts, from, to) : AV_NOPTS_VALUE;
-    encoded_->dts = packet.dts == AV_NOPTS_VALUE ? ff::av_rescale_q(ist.pts, AV_TIME_BASE_Q, to)
-                                                 : ff::av_rescale_q(packet.dts, from, to);
-    encoded_->duration = ff::av_rescale_q(packet.duration, from, to);
-    write_packet(ost, *encoded_);
-    ost.frame_number += 1;
 }
 
 void TTranscoder::emulate_rate(const InputStream& ist) const {

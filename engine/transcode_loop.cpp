@@ -22,8 +22,9 @@ namespace {
 
 constexpr double kNoTime = 1e100;
 
+// Encoded pictures count in frames; everything else by the end of what reached the muxer.
 double output_time(const OutputStream& ost) {
-    if (ost.encoder->codec_type == AVMEDIA_TYPE_VIDEO)
+    if (ost.encoder->codec_type == AVMEDIA_TYPE_VIDEO && ost.needs_encoding)
         return static_cast<double>(ost.sync_pts) * av_q2d(ost.encoder_time_base);
     return static_cast<double>(ost.muxed_end) * av_q2d(ost.stream->time_base);
 }
@@ -75,6 +76,8 @@ int TTranscoder::choose_input_file(double& output_time_min) const {
     double input_time_min = kNoTime;
     int file = -1;
     for (const OutputStream& ost : output_streams_) {
+        // A stream past the recording time waits for nothing; when all are, the run ends.
+        if (ost.finished) continue;
         const InputStream& ist = input_streams_[static_cast<std::size_t>(ost.source)];
         const double output = output_time(ost);
         const double input = static_cast<double>(ist.pts);

@@ -64,15 +64,18 @@ struct OutputStream {
     bool stream_copy = false;
     bool needs_encoding = false;
     int frame_number = 0;
+    bool finished = false;      // the recording time is reached: it takes nothing more
     std::int64_t sync_pts = 0;  // encoder time base: video frames, audio samples
     AVRational encoder_time_base{0, 1};
     std::int64_t muxed_end = 0;  // end of the last packet handed to the muxer, stream time base
     std::int64_t muxed_packets = 0;
+    std::int64_t last_dts = AV_NOPTS_VALUE;  // of the last copied packet, stream time base
     TCodedFrame coded_frame;
 
     // Video
     bool needs_scaling = false;
     FramePtr scaled_picture;  // a fresh buffer per picture: the encoder may keep the last one
+    FramePtr last_picture;    // the last one encoded, to hold while the next is not due
     SwsPtr scaler;            // rebuilt when the decoded pictures change size or format
     bool crop_enabled = false;
     TPadding crop;  // rows and columns cut from each side of the decoded picture

@@ -9,6 +9,7 @@
 
 #include "engine/library_ptr.h"
 #include "engine/transcode_tables.h"
+#include "engine/video_sync.h"
 
 struct AVCodec;
 struct AVCodecParameters;
@@ -75,7 +76,16 @@ private:
     // Empties the local outputs of a stopped run that got no packet.
     void empty_outputs_without_packets() const;
 
-    // ---- Decoding (process_packet.cpp)
+    // ---- The part of the input an output takes (recording_window.cpp)
+    bool before_start(const InputStream& ist) const;
+    // For stream copy: the input has passed the recording time.
+    bool past_recording_time(const InputStream& ist) const;
+    // The first position past the recording time, in `time_base`; the largest value without one.
+    std::int64_t recording_end(AVRational time_base) const;
+    // Drops the decoded audio in hand that comes before the start position.
+    void trim_audio_before_start(InputStream& ist);
+
+    // ---- Decoding (process_packet.cpp, stream_copy.cpp)
     int process_packet(int ist_number, const AVPacket* packet);
     int decode_rounds(InputStream& ist, int ist_number, const AVPacket* packet);
     int decode_subtitle(InputStream& ist, int ist_number, const AVPacket& packet);
@@ -97,13 +107,16 @@ private:
     // ---- Encoding (encode_audio.cpp, encode_video.cpp, encode_subtitle.cpp)
     void encode_audio(OutputStream& ost, InputStream& ist, const std::uint8_t* data, int size);
     bool sync_audio(OutputStream& ost, InputStream& ist, const std::uint8_t*& data, int& size);
+    // How many of `samples` (the next ones of the output) come before the recording end; none
+    // finishes the stream.
+    int samples_before_recording_end(OutputStream& ost, int samples);
     void open_audio_resampler(OutputStream& ost, const InputStream& ist);
     void queue_audio(OutputStream& ost, const std::uint8_t* data, int size);
     // A frame of `frame_samples` whose first `samples` come from `data`, the rest silence.
     void encode_audio_frame(OutputStream& ost, const std::uint8_t* data, int samples, int frame_samples);
     void flush_audio_encoder(OutputStream& ost);
     void encode_video(OutputStream& ost, InputStream& ist, AVFrame& picture, int& frame_size);
-    int video_copies(OutputStream& ost, const InputStream& ist);
+    TVideoSyncDecision video_copies(OutputStream& ost, const InputStream& ist);
     // The picture as the encoder takes it: cropped, scaled and padded. False when it is dropped.
     bool format_picture(OutputStream& ost, AVFrame& picture, FramePtr& final_picture);
     void scale_picture(OutputStream& ost, const AVFrame& source);

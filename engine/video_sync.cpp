@@ -16,21 +16,19 @@ bool variable_rate(const TVideoSyncInput& input) {
 }  // namespace
 
 TVideoSyncDecision decide_video_sync(const TVideoSyncInput& input) {
-    TVideoSyncDecision decision{1, input.sync_pts};
+    TVideoSyncDecision decision{1, 0, input.sync_pts};
     if (!sync_enabled(input)) {
         decision.sync_pts = std::llround(input.input_frames);
         return decision;
     }
-    const double delta = input.input_frames - static_cast<double>(input.sync_pts);
-    if (delta < -1.1) {
+    const std::int64_t frame = std::llround(input.input_frames);
+    if (frame < input.sync_pts) {
         decision.copies = 0;
     } else if (variable_rate(input)) {
-        if (delta <= -0.6)
-            decision.copies = 0;
-        else if (delta > 0.6)
-            decision.sync_pts = std::llround(input.input_frames);
-    } else if (delta > 1.1) {
-        decision.copies = static_cast<int>(std::lround(delta));
+        decision.sync_pts = frame;
+    } else {
+        decision.held = static_cast<int>(frame - input.sync_pts);
+        decision.copies = decision.held + 1;
     }
     return decision;
 }

@@ -15,10 +15,14 @@ struct TVideoSyncInput {
 };
 
 struct TVideoSyncDecision {
-    int copies = 1;
+    int copies = 1;             // pictures written for this one, `held` included
+    int held = 0;               // of them, the first ones are the previous picture, still showing
     std::int64_t sync_pts = 0;  // the position to encode the first copy at
 };
 
+// Each picture goes to the frame nearest its time, and a picture whose frame is already written
+// is dropped. At a constant rate the frames before it keep showing the previous picture; in
+// containers that store times the output skips them.
 TVideoSyncDecision decide_video_sync(const TVideoSyncInput& input);
 
 }  // namespace brenvale

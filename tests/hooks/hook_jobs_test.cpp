@@ -9,6 +9,9 @@ namespace brenvale::testing {
 namespace {
 
 constexpr int kClipFrames = 50;  // 25 per second
+// Its AVI shows the first picture for two frames (the muxer moved the pictures after it behind
+// the sound's start); the output keeps every picture at its time.
+constexpr int kClipTimeFrames = 51;
 
 TEST_F(TranscodeTest, CustomHookDrawingIsEncoded) {
     const std::string output = PathOf("out.avi");
@@ -30,7 +33,7 @@ TEST_F(TranscodeTest, CustomHookDrawingIsEncoded) {
         const std::uint8_t centre = frame.data[0][frame.height / 2 * frame.linesize[0] + frame.width / 2];
         if (frame.width > 0 && centre > 220) ++white_frames;
     });
-    EXPECT_EQ(white_frames, kClipFrames);
+    EXPECT_EQ(white_frames, kClipTimeFrames);
 }
 
 TEST_F(TranscodeTest, PreviewBitmapsShowEncodedPicturesWithTheirTime) {
@@ -50,7 +53,7 @@ TEST_F(TranscodeTest, PreviewBitmapsShowEncodedPicturesWithTheirTime) {
     };
     const JobOutcome outcome = RunJob(setup);
     ASSERT_TRUE(outcome.finished) << outcome.exception_message;
-    ASSERT_EQ(previews.size(), static_cast<std::size_t>(kClipFrames));
+    ASSERT_EQ(previews.size(), static_cast<std::size_t>(kClipTimeFrames));
     for (std::size_t i = 0; i < previews.size(); ++i) {
         EXPECT_EQ(previews[i].width, 160);
         EXPECT_EQ(previews[i].height, 120);

@@ -64,6 +64,7 @@ struct VideoCase {
     double input_frames;
     std::int64_t sync_pts;
     int copies;
+    int held;  // of the copies, the previous picture
     std::int64_t new_sync_pts;
 };
 
@@ -79,17 +80,23 @@ TEST_P(VideoSyncTest, DecidesCopiesAndPosition) {
     input.sync_pts = c.sync_pts;
     const TVideoSyncDecision decision = decide_video_sync(input);
     EXPECT_EQ(decision.copies, c.copies);
+    EXPECT_EQ(decision.held, c.held);
     EXPECT_EQ(decision.sync_pts, c.new_sync_pts);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, VideoSyncTest,
-                         ::testing::Values(VideoCase{-1, false, 12.4, 10, 2, 10},   // due twice
-                                           VideoCase{-1, false, 8.5, 10, 0, 10},    // dropped
-                                           VideoCase{-1, false, 10.9, 10, 1, 10},   // on time
-                                           VideoCase{-1, true, 10.8, 10, 1, 11},    // variable rate re-bases
-                                           VideoCase{-1, true, 9.3, 10, 0, 10},     // variable rate drops
-                                           VideoCase{2, false, 12.4, 10, 1, 12},    // variable method
-                                           VideoCase{0, false, 12.4, 10, 1, 12}));  // sync off follows input
+                         // Constant rate: each picture at the frame nearest its time, the frames
+                         // before it holding the previous one.
+                         ::testing::Values(VideoCase{-1, false, 12.4, 10, 3, 2, 10},   // due at 12
+                                           VideoCase{-1, false, 10.4, 10, 1, 0, 10},   // on time
+                                           VideoCase{-1, false, 10.6, 10, 2, 1, 10},   // nearer the next frame
+                                           VideoCase{-1, false, 9.6, 10, 1, 0, 10},    // a little late
+                                           VideoCase{-1, false, 9.4, 10, 0, 0, 10},    // its frame is written
+                                           VideoCase{1, false, 12.4, 10, 3, 2, 10},    // constant method
+                                           VideoCase{-1, true, 10.8, 10, 1, 0, 11},    // variable rate re-bases
+                                           VideoCase{-1, true, 9.3, 10, 0, 0, 10},     // variable rate drops
+                                           VideoCase{2, false, 12.4, 10, 1, 0, 12},    // variable method
+                                           VideoCase{0, false, 12.4, 10, 1, 0, 12}));  // sync off follows input
 
 TEST(VideoSyncTest, AutoSyncIsOffForFineTimeBases) {
     TVideoSyncInput input;

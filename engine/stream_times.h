@@ -1,0 +1,24 @@
+// Times of input streams in microseconds, shared by decoding and stream copy.
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+#include <libavutil/rational.h>
+}
+
+struct AVPacket;
+
+namespace brenvale {
+
+struct InputStream;
+
+std::int64_t to_microseconds(std::int64_t value, AVRational time_base);
+// One picture of the stream, longer by half a frame per repeated field; 0 without a known rate.
+std::int64_t frame_duration_us(const InputStream& ist, int repeat_pict);
+// Where the stream's decode times start when its first packet has none (Matroska gives B-frame
+// video presentation times only): that packet's presentation time less the pictures the
+// decoder holds back, so that the decode times the demuxer derives later never fall behind.
+std::int64_t first_decode_time_us(const InputStream& ist, const AVPacket& packet);
+
+}  // namespace brenvale
