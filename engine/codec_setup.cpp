@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 
 #include "binding/library_loader.h"
 #include "binding/media_api.h"
 #include "engine/output_timing.h"
+#include "engine/second_pass_check.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/text_format.h"
@@ -229,6 +231,11 @@ void TTranscoder::copy_subtitle_header(OutputStream& ost) {
 }
 
 void TTranscoder::open_encoder(OutputStream& ost, const AVCodec* codec) {
+    if (const std::optional<std::string> refusal = second_pass_refusal(*codec, *ost.encoder)) {
+        throw FFmpegException(format_text("Error while opening codec for output stream #%d.%d - ", ost.file_index,
+                                          ost.stream_index) +
+                              *refusal);
+    }
     const std::lock_guard<std::mutex> lock(Loader().CodecLock());
     if (ff::avcodec_open2(ost.encoder, codec, nullptr) < 0) {
         throw FFmpegException(

@@ -1,0 +1,19 @@
+// The libraries' own rate control (that of the MPEG-1, MPEG-2, MPEG-4, H.263, FLV and WMV
+// encoders) frees its rate expression twice when its second pass cannot reach the bit rate the
+// encoder is given: the process ends inside the library. This tells beforehand, from the first
+// pass's statistics, whether the second pass can reach it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+struct AVCodec;
+struct AVCodecContext;
+
+namespace brenvale {
+
+// The reason to refuse opening `codec` with `encoder` (second-pass flag, statistics, bit rate,
+// frame rate and rate-control settings set); nothing when it may open.
+std::optional<std::string> second_pass_refusal(const AVCodec& codec, const AVCodecContext& encoder);
+
+}  // namespace brenvale
