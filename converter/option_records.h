@@ -47,9 +47,11 @@ struct TOutputOptions {
     std::int32_t AudioBitrateTolerance = -1;
     std::string AudioLanguage;
     std::int32_t AudioSync = 0;
+    float AudioDriftThreshold = -1.0f;  // seconds; applied when greater than 0
     std::string AudioTag;    // four characters
     std::string VideoCodec;  // encoder name or "copy"
     bool VideoDisable = false;
+    std::string PixelFormat;  // as option "pix_fmt"; empty: the engine's choice
     std::string FrameRate;         // as option "r"
     std::string FrameSize;         // as option "s"
     std::string FrameAspectRatio;  // as option "aspect"

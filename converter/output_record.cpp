@@ -59,12 +59,14 @@ void apply_audio(TCustomFFmpeg& job, const TOutputOptions& options) {
     generic_if_positive(job, "abt", options.AudioBitrateTolerance);
     job.audio_language = options.AudioLanguage;
     job.audio_sync_method = options.AudioSync;
+    if (options.AudioDriftThreshold > 0) job.audio_drift_threshold = options.AudioDriftThreshold;
     apply_unless_empty(job, "atag", options.AudioTag);
 }
 
 void apply_picture(TCustomFFmpeg& job, const TOutputOptions& options) {
     apply_unless_empty(job, "vcodec", options.VideoCodec);
     job.video_disable = options.VideoDisable;
+    apply_unless_empty(job, "pix_fmt", options.PixelFormat);
     apply_unless_empty(job, "r", options.FrameRate);
     apply_unless_empty(job, "s", options.FrameSize);
     apply_unless_empty(job, "aspect", options.FrameAspectRatio);
