@@ -30,8 +30,9 @@ struct TConversionSettings {
     TAspectChoice Aspect = TAspectChoice::Original;
 };
 
-// Resets `options`, then fills it: mapped controls, frame rate, volume, aspect and recording
-// limit. Raises std::invalid_argument for a control text the mapping cannot read.
+// Resets `options`, then fills it: mapped controls, frame rate, volume, aspect, recording limit,
+// sound kept in place against the picture, and the picture format and size the codec's players
+// take. Raises std::invalid_argument for a control text the mapping cannot read.
 void FillJobOutputOptions(const TConversionSettings& settings, const TSourceRow& source, TOutputOptions& options);
 
 }  // namespace brenvale

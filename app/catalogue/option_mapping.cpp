@@ -1,20 +1,12 @@
 #include "app/catalogue/option_mapping.h"
 
-#include <algorithm>
-#include <map>
-
+#include "app/catalogue/codec_table.h"
 #include "app/catalogue/text_rules.h"
 
 namespace brenvale {
 namespace {
 
 constexpr char kOriginalVideoSize[] = "Original Video Size";
-
-std::string Renamed(const std::string& text, const std::map<std::string, std::string>& names) {
-    const std::string lower = LowerCase(text);
-    const auto found = names.find(lower);
-    return found == names.end() ? lower : found->second;
-}
 
 // "1200 Kbps" gives 1200000 bits/s.
 std::int32_t KilobitsText(const std::string& text) { return ParseInt32(TextBeforeBlank(text) + "000"); }
@@ -27,12 +19,13 @@ std::int32_t AudioBitrateOf(const std::string& text) {
 }  // namespace
 
 std::string VideoEncoderName(const std::string& codec_text) {
-    return Renamed(codec_text, {{"h264", "libx264"}, {"xvid", "libxvid"}});
+    const TVideoCodecEntry* codec = FindVideoCodec(codec_text);
+    return codec ? codec->EncoderName : LowerCase(codec_text);
 }
 
-// The libraries have no "libfaac": their own AAC encoder takes its place.
 std::string AudioEncoderName(const std::string& codec_text) {
-    return Renamed(codec_text, {{"mp3", "libmp3lame"}, {"mpeg4aac", "aac"}});
+    const TAudioCodecEntry* codec = FindAudioCodec(codec_text);
+    return codec ? codec->EncoderName : LowerCase(codec_text);
 }
 
 std::string FrameSizeText(const std::string& size_text) {

@@ -142,6 +142,8 @@ private:
     // form1_formats.cpp
     void fill_format_list();
     void fill_preset_controls(const TheAVCodec& entry);
+    void connect_codec_lists();
+    void follow_codec_choice();
     void enable_video_controls(bool enabled);
     void apply_drop_down_items();
     bool audio_only() const;

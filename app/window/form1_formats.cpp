@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QStandardItemModel>
 
+#include "app/catalogue/codec_lists.h"
 #include "app/catalogue/format_catalogue.h"
 #include "app/catalogue/format_presets.h"
 #include "app/catalogue/volume_table.h"
@@ -49,7 +50,7 @@ void TForm1::ComboOutputFormatChange() {
 }
 
 void TForm1::fill_preset_controls(const TheAVCodec& entry) {
-    const TFormatPreset& preset = PresetFor(entry);
+    const TFormatPreset preset = PresetForDefaultCodecs(PresetFor(entry));
     FillList(ComboVideoCodec, preset.VideoCodec);
     FillList(ComboAudioCodec, preset.AudioCodec);
     FillList(ComboVideoSize, preset.VideoSize);
@@ -59,6 +60,21 @@ void TForm1::fill_preset_controls(const TheAVCodec& entry) {
     FillList(ComboSamplingRate, preset.SamplingRate);
     ComboAudioChannels->setCurrentIndex(0);
     ComboAspectRatio->setCurrentIndex(0);
+}
+
+// The value lists follow the codecs: a choice of the user refills them with what the chosen
+// encoders take, keeping each selection or moving it to the nearest value offered.
+void TForm1::connect_codec_lists() {
+    for (QComboBox* combo : {ComboVideoCodec, ComboAudioCodec, ComboSamplingRate})
+        connect(combo, &QComboBox::activated, this, &TForm1::follow_codec_choice);
+}
+
+void TForm1::follow_codec_choice() {
+    if (!format_entry_) return;
+    const TFormatPreset lists = PresetForCodecs(PresetFor(*format_entry_), conversion_settings().Controls);
+    FillList(ComboVideoFramerate, lists.VideoFramerate);
+    FillList(ComboSamplingRate, lists.SamplingRate);
+    FillList(ComboAudioBitrate, lists.AudioBitrate);
 }
 
 bool TForm1::audio_only() const { return format_entry_ && IsAudioOnly(*format_entry_); }

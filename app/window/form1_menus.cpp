@@ -82,6 +82,7 @@ void TForm1::connect_commands() {
     connect(ListView1, &TListView::PathsDropped, this, &TForm1::AddPaths);
     // A choice of the user; choices made by the program do not run the handler.
     connect(ComboOutputFormat, &QComboBox::activated, this, &TForm1::ComboOutputFormatChange);
+    connect_codec_lists();
     connect(TrackBar1, &QSlider::valueChanged, this, &TForm1::TrackBar1Change);
     connect(TimerConvertAgain, &QTimer::timeout, this, &TForm1::TimerConvertAgainTimer);
     connect(&general_options_, &TGeneralOptions::DropDownItemsChanged, this, &TForm1::apply_drop_down_items);

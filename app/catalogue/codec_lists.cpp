@@ -1,0 +1,82 @@
+#include "app/catalogue/codec_lists.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <optional>
+
+#include "app/catalogue/codec_table.h"
+#include "app/catalogue/option_mapping.h"
+#include "app/catalogue/text_rules.h"
+
+namespace brenvale {
+namespace {
+
+using Accepts = std::function<bool(const std::string& item)>;
+
+// The leading number of "44100 Hz", "15.0 fps", "128 Kbps"; "Auto" is the rate it stands for.
+std::optional<double> NumberOf(const std::string& item) {
+    const std::string text = TextBeforeBlank(FrameRateText(item));
+    double number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return number;
+}
+
+int NearestItem(const std::vector<std::string>& items, const std::string& wanted) {
+    const std::optional<double> target = NumberOf(wanted);
+    int nearest = 0;
+    double distance = INFINITY;
+    for (std::size_t i = 0; target && i < items.size(); ++i) {
+        const std::optional<double> value = NumberOf(items[i]);
+        if (value && std::fabs(*value - *target) < distance) {
+            distance = std::fabs(*value - *target);
+            nearest = static_cast<int>(i);
+        }
+    }
+    return nearest;
+}
+
+TPresetList Narrowed(const TPresetList& list, const Accepts& accepts, const std::string& wanted) {
+    TPresetList narrowed;
+    for (const std::string& item : list.Items) {
+        if (accepts(item)) narrowed.Items.push_back(item);
+    }
+    if (narrowed.Items.empty()) return narrowed;
+    const std::string keep = wanted.empty() ? list.SelectedText() : wanted;
+    const auto found = std::find(narrowed.Items.begin(), narrowed.Items.end(), keep);
+    narrowed.Selected = found != narrowed.Items.end() ? static_cast<int>(found - narrowed.Items.begin())
+                                                      : NearestItem(narrowed.Items, keep);
+    return narrowed;
+}
+
+int WholeNumberOf(const std::string& item) { return static_cast<int>(NumberOf(item).value_or(-1)); }
+
+}  // namespace
+
+TFormatPreset PresetForCodecs(const TFormatPreset& preset, const TControlTexts& chosen) {
+    TFormatPreset lists = preset;
+    if (const TVideoCodecEntry* video = FindVideoCodec(chosen.VideoCodec)) {
+        lists.VideoFramerate = Narrowed(
+            preset.VideoFramerate, [video](const std::string& item) { return TakesFrameRate(*video, *NumberOf(item)); },
+            chosen.VideoFramerate);
+    }
+    const TAudioCodecEntry* audio = FindAudioCodec(chosen.AudioCodec);
+    if (!audio) return lists;
+    lists.SamplingRate = Narrowed(
+        preset.SamplingRate, [audio](const std::string& item) { return TakesSampleRate(*audio, WholeNumberOf(item)); },
+        chosen.SamplingRate);
+    const int sample_rate = WholeNumberOf(lists.SamplingRate.SelectedText());
+    lists.AudioBitrate = Narrowed(
+        preset.AudioBitrate,
+        [audio, sample_rate](const std::string& item) { return TakesBitrate(*audio, sample_rate, WholeNumberOf(item)); },
+        chosen.AudioBitrate);
+    return lists;
+}
+
+TFormatPreset PresetForDefaultCodecs(const TFormatPreset& preset) {
+    return PresetForCodecs(preset, PresetSelections(preset));
+}
+
+}  // namespace brenvale
