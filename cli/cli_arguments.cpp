@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "cli/option_lines.h"
 #include "cli/preset_choices.h"
 #include "cli/usage_error.h"
 
@@ -29,6 +30,7 @@ std::string CheckedOptionLine(const std::string& line) {
     const auto equals = line.find('=');
     if (equals == std::string::npos || equals == 0 || line.find_first_of("\r\n") != std::string::npos)
         throw TUsageError("--option takes NAME=VALUE on one line, not '" + line + "'");
+    RefuseOptionOfASetting(line.substr(0, equals));
     return line;
 }
 
@@ -128,8 +130,8 @@ std::string UsageText() {
            "                       a value the format's preset offers (see --show-preset), any case:\n"
            "                       sizes as WxH or original, rates as numbers or auto, bit rates in\n"
            "                       kbit/s, volume in percent, aspect original, 4:3 or 16:9\n"
-           "  --option NAME=VALUE  an extra engine option line for the output (repeatable); a\n"
-           "                       setting above overrides a line for the same setting\n"
+           "  --option NAME=VALUE  an extra engine option line for the output (repeatable); the\n"
+           "                       settings above are not given this way (vcodec, ab, r, ...)\n"
            "  --jobs N             convert up to N files at once (default 1)\n"
            "  --verbose            every log line as it comes (otherwise each warning once per\n"
            "                       file, with a count, when the file ends)\n"

@@ -11,6 +11,7 @@
 #include "cli/interrupt_signal.h"
 #include "cli/progress_line.h"
 #include "common/main_thread.h"
+#include "converter/record_option_lines.h"
 
 namespace brenvale::cli {
 namespace {
@@ -143,6 +144,8 @@ bool TConversionQueue::add_job(TJobSlot& slot, int file) {
     TOutputOptions options;
     FillJobOutputOptions(settings_.Job, row, options);
     options.ExtOptions = settings_.ExtOptions;
+    // A line for a field the record always sets (an, async, pix_fmt, ...) counts, as typed.
+    move_option_lines_into_fields(options);
     const std::string output = output_name(source);
 
     TInputOptions input;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/catalogue/codec_lists.h"
 #include "app/catalogue/format_presets.h"
 #include "app/catalogue/option_mapping.h"
 #include "app/catalogue/text_rules.h"
@@ -22,12 +23,16 @@ struct TChoice {
     std::function<Items(const TFormatPreset&)> ItemsOf;
     std::function<int(const TFormatPreset&)> DefaultOf;
     std::function<void(TConversionSettings&, int index, const std::string& item)> Apply;
+    // The codec whose encoder decides what the list offers; nullptr when none does.
+    std::string TControlTexts::*Codec = nullptr;
 };
 
-TChoice ListChoice(std::string option, TPresetList TFormatPreset::*list, std::string TControlTexts::*text) {
+TChoice ListChoice(std::string option, TPresetList TFormatPreset::*list, std::string TControlTexts::*text,
+                   std::string TControlTexts::*codec = nullptr) {
     return {std::move(option), [list](const TFormatPreset& preset) { return (preset.*list).Items; },
             [list](const TFormatPreset& preset) { return (preset.*list).Selected; },
-            [text](TConversionSettings& settings, int, const std::string& item) { settings.Controls.*text = item; }};
+            [text](TConversionSettings& settings, int, const std::string& item) { settings.Controls.*text = item; },
+            codec};
 }
 
 Items VolumeLabels(const TFormatPreset&) {
@@ -41,13 +46,16 @@ const std::vector<TChoice>& Choices() {
         ListChoice("--video-codec", &TFormatPreset::VideoCodec, &TControlTexts::VideoCodec),
         ListChoice("--video-size", &TFormatPreset::VideoSize, &TControlTexts::VideoSize),
         ListChoice("--video-bitrate", &TFormatPreset::VideoBitrate, &TControlTexts::VideoBitrate),
-        ListChoice("--frame-rate", &TFormatPreset::VideoFramerate, &TControlTexts::VideoFramerate),
+        ListChoice("--frame-rate", &TFormatPreset::VideoFramerate, &TControlTexts::VideoFramerate,
+                   &TControlTexts::VideoCodec),
         ListChoice("--audio-codec", &TFormatPreset::AudioCodec, &TControlTexts::AudioCodec),
-        ListChoice("--audio-bitrate", &TFormatPreset::AudioBitrate, &TControlTexts::AudioBitrate),
+        ListChoice("--audio-bitrate", &TFormatPreset::AudioBitrate, &TControlTexts::AudioBitrate,
+                   &TControlTexts::AudioCodec),
         {"--channels", [](const TFormatPreset&) { return AudioChannelItems(); },
          [](const TFormatPreset&) { return 0; },
          [](TConversionSettings& settings, int, const std::string& item) { settings.Controls.AudioChannels = item; }},
-        ListChoice("--sample-rate", &TFormatPreset::SamplingRate, &TControlTexts::SamplingRate),
+        ListChoice("--sample-rate", &TFormatPreset::SamplingRate, &TControlTexts::SamplingRate,
+                   &TControlTexts::AudioCodec),
         {"--volume", VolumeLabels, [](const TFormatPreset&) { return kDefaultVolumePosition; },
          [](TConversionSettings& settings, int index, const std::string&) {
              settings.VolumeValue = VolumeStep(index).VolumeValue;
@@ -103,18 +111,52 @@ std::string Joined(const Items& values) {
     return list;
 }
 
-void ApplyChoice(const TChoice& choice, const TheAVCodec& entry, const std::string& wanted,
-                 TConversionSettings& settings) {
-    const Items items = choice.ItemsOf(PresetFor(entry));
-    const std::string format = FormatNameOf(entry);
-    if (items.empty()) throw TUsageError(choice.Option + ": the " + format + " format has no such setting");
+std::vector<std::string> ValuesOf(const TChoice& choice, const TFormatPreset& lists) {
+    Items values;
+    for (const std::string& item : choice.ItemsOf(lists)) values.push_back(ValueOf(choice.Option, item));
+    return values;
+}
+
+std::optional<std::string> FindItem(const TChoice& choice, const Items& items, const std::string& wanted) {
     const auto found = std::find_if(items.begin(), items.end(),
                                     [&](const std::string& item) { return Matches(choice.Option, item, wanted); });
-    if (found == items.end()) {
-        throw TUsageError(choice.Option + " '" + wanted + "' is not offered by the " + format +
-                          " format; valid values: " + Joined(ChoiceValues(choice.Option, entry)));
+    if (found == items.end()) return std::nullopt;
+    return *found;
+}
+
+// `lists` are the preset's lists as they stand for the codecs chosen so far.
+void ApplyChoice(const TChoice& choice, const TheAVCodec& entry, const TFormatPreset& lists, const std::string& wanted,
+                 TConversionSettings& settings) {
+    const std::string format = FormatNameOf(entry);
+    if (choice.ItemsOf(PresetFor(entry)).empty())
+        throw TUsageError(choice.Option + ": the " + format + " format has no such setting");
+    const Items items = choice.ItemsOf(lists);
+    const std::optional<std::string> item = FindItem(choice, items, wanted);
+    if (!item && choice.Codec && FindItem(choice, choice.ItemsOf(PresetFor(entry)), wanted)) {
+        throw TUsageError(choice.Option + " '" + wanted + "' is not taken by the " +
+                          LowerCase(settings.Controls.*choice.Codec) + " encoder; valid values: " +
+                          Joined(ValuesOf(choice, lists)));
     }
-    choice.Apply(settings, static_cast<int>(found - items.begin()), *found);
+    if (!item) {
+        throw TUsageError(choice.Option + " '" + wanted + "' is not offered by the " + format +
+                          " format; valid values: " + Joined(ValuesOf(choice, lists)));
+    }
+    const int index = static_cast<int>(std::find(items.begin(), items.end(), *item) - items.begin());
+    choice.Apply(settings, index, *item);
+}
+
+// Codecs first, then the sampling rate: the other lists depend on them.
+int ChoiceRank(const std::string& option) {
+    if (option == "--video-codec" || option == "--audio-codec") return 0;
+    return option == "--sample-rate" ? 1 : 2;
+}
+
+// The selections nobody chose move with the codecs to values their encoders take.
+void FollowCodecs(const TFormatPreset& preset, TControlTexts& texts) {
+    const TFormatPreset lists = PresetForCodecs(preset, texts);
+    texts.VideoFramerate = lists.VideoFramerate.SelectedText();
+    texts.SamplingRate = lists.SamplingRate.SelectedText();
+    texts.AudioBitrate = lists.AudioBitrate.SelectedText();
 }
 
 }  // namespace
@@ -133,26 +175,36 @@ bool IsChoiceOption(const std::string& option) {
 }
 
 std::vector<std::string> ChoiceValues(const std::string& option, const TheAVCodec& entry) {
-    Items values;
-    for (const std::string& item : ChoiceFor(option).ItemsOf(PresetFor(entry))) values.push_back(ValueOf(option, item));
-    return values;
+    return ValuesOf(ChoiceFor(option), PresetForDefaultCodecs(PresetFor(entry)));
+}
+
+std::vector<std::string> ChoiceValues(const std::string& option, const TheAVCodec& entry, const TControlTexts& codecs) {
+    return ValuesOf(ChoiceFor(option), PresetForCodecs(PresetFor(entry), codecs));
 }
 
 std::string DefaultChoice(const std::string& option, const TheAVCodec& entry) {
     const TChoice& choice = ChoiceFor(option);
-    const Items items = choice.ItemsOf(PresetFor(entry));
-    const int selected = choice.DefaultOf(PresetFor(entry));
+    const TFormatPreset lists = PresetForDefaultCodecs(PresetFor(entry));
+    const Items items = choice.ItemsOf(lists);
+    const int selected = choice.DefaultOf(lists);
     if (selected < 0 || selected >= static_cast<int>(items.size())) return {};
     return ValueOf(option, items[static_cast<std::size_t>(selected)]);
 }
 
 TConversionSettings ChooseConversionSettings(const TheAVCodec& entry,
                                const std::vector<std::pair<std::string, std::string>>& choices) {
+    const TFormatPreset& preset = PresetFor(entry);
     TConversionSettings settings;
     settings.Entry = &entry;
-    settings.Controls = PresetSelections(PresetFor(entry));
+    settings.Controls = PresetSelections(PresetForDefaultCodecs(preset));
     settings.VolumeValue = VolumeStep(kDefaultVolumePosition).VolumeValue;
-    for (const auto& [option, value] : choices) ApplyChoice(ChoiceFor(option), entry, value, settings);
+    for (const int rank : {0, 1, 2}) {
+        for (const auto& [option, value] : choices) {
+            if (ChoiceRank(option) != rank) continue;
+            ApplyChoice(ChoiceFor(option), entry, PresetForCodecs(preset, settings.Controls), value, settings);
+            FollowCodecs(preset, settings.Controls);
+        }
+    }
     return settings;
 }
 
