@@ -73,24 +73,33 @@ std::string refusal_text(double needed_bit_rate, std::int64_t bit_rate) {
     return text;
 }
 
+bool uses_the_rate_control(const AVCodec& codec, const AVCodecContext& encoder) {
+    if (!(encoder.flags & AV_CODEC_FLAG_PASS2) || !encoder.stats_in || !codec.priv_class) return false;
+    const AVClass* rate_control = codec.priv_class;
+    return ff::av_opt_find(&rate_control, kRateControlOption, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ) != nullptr;
+}
+
 }  // namespace
 
-std::optional<std::string> second_pass_refusal(const AVCodec& codec, const AVCodecContext& encoder) {
-    if (!(encoder.flags & AV_CODEC_FLAG_PASS2) || !encoder.stats_in || !codec.priv_class) return std::nullopt;
-    const AVClass* rate_control = codec.priv_class;
-    if (!ff::av_opt_find(&rate_control, kRateControlOption, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ)) return std::nullopt;
-    // Its buffer model pads pictures up to a minimum rate; what that costs cannot be told here.
-    if (encoder.rc_min_rate > 0 && encoder.rc_min_rate < encoder.bit_rate && encoder.rc_buffer_size > 0)
-        return std::string("The second pass cannot be run with a minimum bit rate below the bit rate");
+double second_pass_least_bit_rate(const AVCodec& codec, const AVCodecContext& encoder) {
+    if (!uses_the_rate_control(codec, encoder)) return 0;
     const std::vector<TPassEntry> entries = parse_statistics(encoder.stats_in);
     const AVRational rate = encoder.framerate.num > 0 ? encoder.framerate : av_inv_q(encoder.time_base);
-    if (entries.empty() || rate.num <= 0 || rate.den <= 0) return std::nullopt;  // the library refuses these itself
+    if (entries.empty() || rate.num <= 0 || rate.den <= 0) return 0;
     const double largest = largest_lambda(encoder);
     double bits = 0;
     for (const TPassEntry& entry : entries) bits += fewest_bits(entry, encoder, largest);
-    const double needed_bit_rate = bits * av_q2d(rate) / static_cast<double>(entries.size()) * kSafetyMargin;
-    if (static_cast<double>(encoder.bit_rate) >= needed_bit_rate) return std::nullopt;
-    return refusal_text(needed_bit_rate, encoder.bit_rate);
+    return bits * av_q2d(rate) / static_cast<double>(entries.size()) * kSafetyMargin;
+}
+
+std::optional<std::string> second_pass_refusal(const AVCodec& codec, const AVCodecContext& encoder) {
+    if (!uses_the_rate_control(codec, encoder)) return std::nullopt;
+    // Its buffer model pads pictures up to a minimum rate; what that costs cannot be told here.
+    if (encoder.rc_min_rate > 0 && encoder.rc_min_rate < encoder.bit_rate && encoder.rc_buffer_size > 0)
+        return std::string("The second pass cannot be run with a minimum bit rate below the bit rate");
+    const double least = second_pass_least_bit_rate(codec, encoder);
+    if (static_cast<double>(encoder.bit_rate) >= least) return std::nullopt;
+    return refusal_text(least, encoder.bit_rate);
 }
 
 }  // namespace brenvale

@@ -12,8 +12,12 @@ struct AVCodecContext;
 
 namespace brenvale {
 
-// The reason to refuse opening `codec` with `encoder` (second-pass flag, statistics, bit rate,
-// frame rate and rate-control settings set); nothing when it may open.
+// The least bit rate at which `codec` may open with `encoder` (second-pass flag, statistics, frame
+// rate and rate-control settings set); 0 when it opens at any, as without a second pass, without
+// that rate control, or without statistics it can read (the library then refuses them itself).
+double second_pass_least_bit_rate(const AVCodec& codec, const AVCodecContext& encoder);
+
+// The reason to refuse opening `codec` with `encoder`; nothing when it may open.
 std::optional<std::string> second_pass_refusal(const AVCodec& codec, const AVCodecContext& encoder);
 
 }  // namespace brenvale

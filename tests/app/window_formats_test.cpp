@@ -1,5 +1,7 @@
 // The format list, its separator, the presets it fills in and the volume control.
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSlider>
 
@@ -36,6 +38,40 @@ TEST_F(WindowTest, FormatChangeFillsPresetsAndRewritesEveryRowsOutput) {
     ChooseFormat(6);  // back: the preset again, not the earlier choice
     EXPECT_EQ(Find<QComboBox>("ComboVideoCodec")->currentText(), "MPEG4");
     EXPECT_TRUE(Find<QComboBox>("ComboLetterBox")->isEnabled());
+}
+
+// Keys as the user presses them on a closed list: each step is a choice.
+void PressKey(QComboBox* combo, Qt::Key key, int times) {
+    for (int i = 0; i < times; ++i) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(combo, &press);
+    }
+}
+
+TEST_F(WindowTest, TheValueListsFollowTheChosenCodecs) {
+    StartWindow();
+    ChooseFormat(3);  // AVI: PCM takes every sampling rate
+    auto* codec = Find<QComboBox>("ComboAudioCodec");
+    auto* sampling = Find<QComboBox>("ComboSamplingRate");
+    auto* bitrate = Find<QComboBox>("ComboAudioBitrate");
+    EXPECT_EQ(sampling->count(), 8);
+    PressKey(codec, Qt::Key_Down, 2);
+    ASSERT_EQ(codec->currentText(), "mp2");
+    EXPECT_EQ(Items(sampling), QStringList({"16000 Hz", "22050 Hz", "32000 Hz", "44100 Hz", "48000 Hz"}));
+    EXPECT_EQ(sampling->currentText(), "48000 Hz");
+    EXPECT_FALSE(Items(bitrate).contains("40 Kbps"));
+    ASSERT_EQ(bitrate->currentText(), "128 Kbps");
+    PressKey(bitrate, Qt::Key_Down, 2);
+    ASSERT_EQ(bitrate->currentText(), "192 Kbps");
+    PressKey(sampling, Qt::Key_Up, 3);  // to 22050 Hz: mp2's half rates stop at 160 kbit/s
+    EXPECT_EQ(sampling->currentText(), "22050 Hz");
+    EXPECT_EQ(Items(bitrate).last(), "160 Kbps");
+    EXPECT_EQ(bitrate->currentText(), "160 Kbps");
+
+    ChooseFormat(7);  // MPEG-1 knows no 15 pictures a second
+    EXPECT_EQ(Items(Find<QComboBox>("ComboVideoFramerate")),
+              QStringList({"Auto", "23.975 fps", "25.0 fps", "29.97 fps", "30.0 fps"}));
+    EXPECT_EQ(Find<QComboBox>("ComboVideoFramerate")->currentText(), "25.0 fps");
 }
 
 TEST_F(WindowTest, TheSeparatorKeepsThePreviousFormat) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/catalogue/format_catalogue.h"
 #include "app/catalogue/format_presets.h"
 #include "app/catalogue/progress_figures.h"
 #include "app/catalogue/source_row.h"
@@ -53,6 +54,36 @@ TEST(JobOptionsTest, AJobsRecordIsResetThenFilled) {
 
     settings.Entry = nullptr;
     EXPECT_THROW(FillJobOutputOptions(settings, {}, options), std::invalid_argument);
+}
+
+// Whatever the source, the picture is the codec's playable format and of a size it takes; the
+// sound keeps its place. A size chosen in the list stays as chosen.
+TEST(JobOptionsTest, EveryJobAsksForAPlayablePictureAndSoundInPlace) {
+    const TheAVCodec& mp4 = *FindCatalogueEntry("MP4 - MPEG4 Video (*.mp4)");
+    TConversionSettings settings;
+    settings.Entry = &mp4;
+    settings.Controls = PresetSelections(PresetFor(mp4));
+    const std::pair<const char*, const char*> sizes[] = {
+        {"1920x1080", ""}, {"175x97", "174x96"}, {"641x480", "640x480"}, {" ", ""}, {"1x1", ""}};
+    for (const auto& [source, size] : sizes) {
+        TOutputOptions options;
+        FillJobOutputOptions(settings, {source, "25", "00:00:02"}, options);
+        EXPECT_EQ(options.FrameSize, size) << source;
+        EXPECT_EQ(options.PixelFormat, "yuv420p");
+        EXPECT_EQ(options.AudioSync, 1);
+        EXPECT_FLOAT_EQ(options.AudioDriftThreshold, 0.04f);
+    }
+    TOutputOptions chosen;
+    settings.Controls.VideoSize = "320 x 240 (VGA)";
+    FillJobOutputOptions(settings, {"175x97", "25", "00:00:02"}, chosen);
+    EXPECT_EQ(chosen.FrameSize, "320x240");
+
+    const TheAVCodec& mp3 = *FindCatalogueEntry("MP3 - Mpeg Layer3 Audio (*.mp3)");
+    settings = {&mp3, PresetSelections(PresetFor(mp3))};
+    TOutputOptions sound;
+    FillJobOutputOptions(settings, {"175x97", "25", "00:00:02"}, sound);
+    EXPECT_EQ(sound.PixelFormat, "");
+    EXPECT_EQ(sound.AudioSync, 1);
 }
 
 TEST(SourceRowTest, TheListsTextsOfAFile) {

@@ -49,6 +49,10 @@ TEST(CliArgumentsTest, MalformedCommandLinesAreUsageErrors) {
         {{"--info"}, "no input files"},
         {{"--list-formats", "--show-preset", "flv"}, "exclude each other"},
         {{"--output-folder", "", "a.avi"}, "--output-folder needs a folder"},
+        // The settings set these after the lines: such a line would change nothing.
+        {{"--option", "vcodec=copy", "a.avi"}, "--option vcodec is set by the format's settings"},
+        {{"--option=ar=8000", "a.avi"}, "use --sample-rate instead"},
+        {{"--option", "b=100000", "a.avi"}, "use --video-bitrate instead"},
     };
     for (const auto& [arguments, message] : cases) {
         const std::string error = UsageMessage([&] { ParseCliArguments(arguments); });
@@ -104,6 +108,24 @@ TEST(PresetChoicesTest, ValuesThePresetDoesNotOfferListTheValidOnes) {
     EXPECT_EQ(UsageMessage([] { ChooseConversionSettings(FormatByName("mp3"), {{"--video-size", "320x240"}}); }),
               "--video-size: the mp3 format has no such setting");
     EXPECT_NE(UsageMessage([] { FormatByName("mkv"); }).find("valid formats: swf, flv, avi"), std::string::npos);
+}
+
+// Choices are checked against what the chosen codecs' encoders take, in any order on the line;
+// selections nobody chose move to the nearest value offered.
+TEST(PresetChoicesTest, TheListsFollowTheChosenCodecs) {
+    EXPECT_EQ(UsageMessage([] { ChooseConversionSettings(FormatByName("mpeg1"), {{"--frame-rate", "15"}}); }),
+              "--frame-rate '15' is not taken by the mpeg1video encoder; valid values: auto, 23.975, 25.0, 29.97, 30.0");
+    EXPECT_EQ(UsageMessage([] {
+                  ChooseConversionSettings(FormatByName("avi"), {{"--sample-rate", "8000"}, {"--audio-codec", "mp2"}});
+              }),
+              "--sample-rate '8000' is not taken by the mp2 encoder; valid values: 16000, 22050, 32000, 44100, 48000");
+    const TConversionSettings ordered = ChooseConversionSettings(
+        FormatByName("avi"), {{"--audio-bitrate", "160"}, {"--sample-rate", "22050"}, {"--audio-codec", "mp2"}});
+    EXPECT_EQ(ordered.Controls.AudioBitrate, "160 Kbps");
+    EXPECT_EQ(ordered.Controls.SamplingRate, "22050 Hz");
+    const TConversionSettings followed = ChooseConversionSettings(FormatByName("mpeg2"), {{"--sample-rate", "22050"}});
+    EXPECT_EQ(followed.Controls.AudioBitrate, "160 Kbps") << "192 is too much at half rate";
+    EXPECT_EQ(ChoiceValues("--sample-rate", FormatByName("wmv")).back(), "48000");
 }
 
 TEST(PresetChoicesTest, EveryOfferedValueIsAccepted) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "binding/library_loader.h"
+#include "cli_convert_fixture.h"
 #include "cli_process.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/test_media.h"
@@ -19,39 +20,6 @@ namespace fs = std::filesystem;
 namespace clips = mediagen::clips;
 using testing::CliResult;
 using testing::TestClipPath;
-
-class CliConvertTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(Loader().LoadLibrarySet(kConverterLibraries)) << Loader().LastError(); }
-
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(test->test_suite_name()) + "-" + test->name();
-        for (char& c : name) {
-            if (c == '/') c = '_';
-        }
-        folder_ = fs::temp_directory_path() / ("brenvale-cli-" + name);
-        fs::remove_all(folder_);
-        fs::create_directories(folder_ / "out");
-    }
-    void TearDown() override {
-        if (!HasFailure()) fs::remove_all(folder_);
-    }
-
-    std::string Out(const std::string& name) const { return (folder_ / "out" / name).string(); }
-    CliResult Convert(std::vector<std::string> arguments) const {
-        arguments.insert(arguments.begin(), {"--output-folder", (folder_ / "out").string()});
-        return testing::RunCli(arguments, folder_);
-    }
-    std::vector<std::string> OutputFiles() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_ / "out")) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    fs::path folder_;
-};
 
 struct FormatCase {
     const char* format;

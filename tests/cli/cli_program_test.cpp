@@ -34,6 +34,7 @@ TEST_F(CliProgramTest, UsageErrorsExitWithTwoAndConvertNothing) {
         {{"--frobnicate", clip}, "unknown option"},
         {{"--format", "mkv", clip}, "unknown format 'mkv'"},
         {{"--format", "avi", "--video-bitrate", "1600", clip}, "valid values: 192, 200"},
+        {{"--option", "ab=64000", clip}, "use --audio-bitrate instead"},
         {{"--output-folder", "no/such/folder", clip}, "the output folder \"no/such/folder\" does not exist"},
     };
     for (const auto& [arguments, message] : cases) {

@@ -14,8 +14,10 @@
 #include "converter/input_record.h"
 #include "converter/option_records.h"
 #include "converter/output_record.h"
+#include "converter/record_option_lines.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
+#include "engine/option_numbers.h"
 #include "engine/option_values.h"
 
 namespace brenvale {
@@ -99,6 +101,36 @@ TEST_F(RecordTest, FieldsWithValuesOverrideTheLines) {
     EXPECT_EQ(job_.start_time, 2500) << "the finer start time comes last";
     EXPECT_EQ(job_.recording_time, 36000000000);
     EXPECT_EQ(job_.total_duration_ms, 36000000);
+}
+
+// Moved into the fields, the lines the fields would override take effect after all.
+TEST_F(RecordTest, LinesMovedIntoTheFieldsTakeEffect) {
+    TOutputOptions options;
+    options.PixelFormat = "yuv420p";
+    options.AudioDriftThreshold = 0.04f;
+    options.RecordingTimeMs = 36000000;
+    options.ExtOptions =
+        "an=1\nvn=1\nsn=1\ncopyts=0\nasync=1\nvsync=2\nalang=eng\nslang=fre\npadcolor=16777215\n"
+        "pix_fmt=yuv444p\nadrift_threshold=0.2\nt=3\nab=64000";
+    move_option_lines_into_fields(options);
+    ApplyOutput(options);
+
+    EXPECT_TRUE(job_.audio_disable);
+    EXPECT_TRUE(job_.video_disable);
+    EXPECT_TRUE(job_.subtitle_disable);
+    EXPECT_TRUE(job_.copy_ts) << "its handler reads no value";
+    EXPECT_EQ(job_.audio_sync_method, 1);
+    EXPECT_EQ(job_.video_sync_method, 2);
+    EXPECT_EQ(job_.audio_language, "eng");
+    EXPECT_EQ(job_.subtitle_language, "fre");
+    EXPECT_EQ(job_.pad_color_y, 255) << "white";
+    EXPECT_EQ(job_.frame_pix_fmt, AV_PIX_FMT_YUV444P);
+    EXPECT_FLOAT_EQ(job_.audio_drift_threshold, 0.2f);
+    EXPECT_EQ(job_.recording_time, 3000000);
+    EXPECT_EQ(options.AudioBitrate, -1) << "other lines stay lines";
+
+    options.ExtOptions = "async=fast";
+    EXPECT_THROW(move_option_lines_into_fields(options), ConvertError);
 }
 
 TEST_F(RecordTest, RatesBecomeGenericLibraryOptions) {
