@@ -8,7 +8,7 @@
 #include "binding/library_loader.h"
 #include "binding/media_api.h"
 #include "engine/output_timing.h"
-#include "engine/second_pass_check.h"
+#include "engine/rate_control_check.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/text_format.h"
@@ -231,7 +231,7 @@ void TTranscoder::copy_subtitle_header(OutputStream& ost) {
 }
 
 void TTranscoder::open_encoder(OutputStream& ost, const AVCodec* codec) {
-    if (const std::optional<std::string> refusal = second_pass_refusal(*codec, *ost.encoder)) {
+    if (const std::optional<std::string> refusal = rate_control_refusal(*codec, *ost.encoder)) {
         throw FFmpegException(format_text("Error while opening codec for output stream #%d.%d - ", ost.file_index,
                                           ost.stream_index) +
                               *refusal);

@@ -1,6 +1,7 @@
-// The second pass of the libraries' rate control: a job the rate control cannot start is refused
-// with its reason instead of ending the process, and every bit rate the check lets through opens
-// the real encoder cleanly (in a child process: a double free there must not end this one).
+// The libraries' rate control: a second pass it cannot start and crossed quantiser limits are
+// refused with their reason instead of ending the process, and every bit rate the check lets
+// through opens the real encoder cleanly (in a child process: a double free there must not end
+// this one).
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -9,7 +10,7 @@
 #include <ostream>
 
 #include "binding/media_api.h"
-#include "engine/second_pass_check.h"
+#include "engine/rate_control_check.h"
 #include "tests/support/test_media.h"
 #include "tests/transcode/transcode_job.h"
 #include "tools/clip_catalogue.h"
@@ -48,7 +49,7 @@ SecondPassPtr SecondPassEncoder(const AVCodec& codec, const std::string& statist
     return encoder;
 }
 
-class SecondPassTest : public TranscodeTest, public ::testing::WithParamInterface<EncoderCase> {
+class RateControlTest : public TranscodeTest, public ::testing::WithParamInterface<EncoderCase> {
 protected:
     // The first pass's statistics of the costly clip at a low bit rate.
     std::string FirstPass() {
@@ -62,7 +63,7 @@ protected:
     }
 };
 
-TEST_P(SecondPassTest, TooLowARateFailsTheJobWithItsReason) {
+TEST_P(RateControlTest, TooLowARateFailsTheJobWithItsReason) {
     const EncoderCase& c = GetParam();
     ASSERT_FALSE(FirstPass().empty());
     const JobOutcome outcome =
@@ -74,16 +75,16 @@ TEST_P(SecondPassTest, TooLowARateFailsTheJobWithItsReason) {
         << outcome.exception_message;
 }
 
-TEST_P(SecondPassTest, TheLeastRateLetThroughOpensTheEncoder) {
+TEST_P(RateControlTest, TheLeastRateLetThroughOpensTheEncoder) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string statistics = FirstPass();
     const AVCodec* codec = ff::avcodec_find_encoder_by_name(GetParam().encoder);
     ASSERT_TRUE(codec);
     const double least = second_pass_least_bit_rate(*codec, *SecondPassEncoder(*codec, statistics, 0));
     ASSERT_GT(least, 384000);
-    EXPECT_TRUE(second_pass_refusal(*codec, *SecondPassEncoder(*codec, statistics, std::llround(least) - 1000)));
+    EXPECT_TRUE(rate_control_refusal(*codec, *SecondPassEncoder(*codec, statistics, std::llround(least) - 1000)));
     const std::int64_t let_through = std::llround(std::ceil(least));
-    EXPECT_FALSE(second_pass_refusal(*codec, *SecondPassEncoder(*codec, statistics, let_through)));
+    EXPECT_FALSE(rate_control_refusal(*codec, *SecondPassEncoder(*codec, statistics, let_through)));
     // A double free aborts the child; it ends at once otherwise, leaving the leak check out.
     EXPECT_EXIT(
         {
@@ -93,7 +94,19 @@ TEST_P(SecondPassTest, TheLeastRateLetThroughOpensTheEncoder) {
         ::testing::ExitedWithCode(0), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Encoders, SecondPassTest,
+// Quantiser limits the wrong way round fail an assertion inside the library: refused too.
+TEST_P(RateControlTest, CrossedQuantiserLimitsFailTheJob) {
+    const EncoderCase& c = GetParam();
+    const JobOutcome outcome =
+        RunJob(Convert(TestClipPath(mediagen::clips::kCostlyPictures), PathOf(std::string("out.") + c.extension),
+                       {{"vcodec", c.encoder}, {"lmin", "300"}, {"lmax", "200"}}));
+    ASSERT_TRUE(outcome.opened);
+    EXPECT_NE(outcome.exception_message.find("The smallest quantiser (lmin) is above the largest (lmax)"),
+              std::string::npos)
+        << outcome.exception_message;
+}
+
+INSTANTIATE_TEST_SUITE_P(Encoders, RateControlTest,
                          ::testing::Values(EncoderCase{"mpeg4", "avi"}, EncoderCase{"flv", "flv"},
                                            EncoderCase{"wmv2", "wmv"}, EncoderCase{"mpeg1video", "mpg"},
                                            EncoderCase{"mpeg2video", "mpg"}),

@@ -1,4 +1,4 @@
-#include "engine/second_pass_check.h"
+#include "engine/rate_control_check.h"
 
 #include <cmath>
 #include <cstdio>
@@ -44,11 +44,16 @@ std::vector<TPassEntry> parse_statistics(const char* text) {
     return entries;
 }
 
-double largest_lambda(const AVCodecContext& encoder) {
+// The encoder's own option, or `fallback` when it has none.
+std::int64_t private_option(const AVCodecContext& encoder, const char* name, std::int64_t fallback) {
     std::int64_t value = 0;
-    if (encoder.priv_data && ff::av_opt_get_int(encoder.priv_data, "lmax", 0, &value) >= 0 && value > 0)
-        return static_cast<double>(value);
-    return kDefaultLargestLambda;
+    if (encoder.priv_data && ff::av_opt_get_int(encoder.priv_data, name, 0, &value) >= 0) return value;
+    return fallback;
+}
+
+double largest_lambda(const AVCodecContext& encoder) {
+    const std::int64_t value = private_option(encoder, "lmax", 0);
+    return value > 0 ? static_cast<double>(value) : kDefaultLargestLambda;
 }
 
 // The fewest bits a picture can take: its texture at the largest quantiser its type allows, and
@@ -73,16 +78,18 @@ std::string refusal_text(double needed_bit_rate, std::int64_t bit_rate) {
     return text;
 }
 
-bool uses_the_rate_control(const AVCodec& codec, const AVCodecContext& encoder) {
-    if (!(encoder.flags & AV_CODEC_FLAG_PASS2) || !encoder.stats_in || !codec.priv_class) return false;
+bool uses_the_rate_control(const AVCodec& codec) {
     const AVClass* rate_control = codec.priv_class;
-    return ff::av_opt_find(&rate_control, kRateControlOption, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ) != nullptr;
+    return rate_control &&
+           ff::av_opt_find(&rate_control, kRateControlOption, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ) != nullptr;
 }
+
+bool second_pass(const AVCodecContext& encoder) { return (encoder.flags & AV_CODEC_FLAG_PASS2) && encoder.stats_in; }
 
 }  // namespace
 
 double second_pass_least_bit_rate(const AVCodec& codec, const AVCodecContext& encoder) {
-    if (!uses_the_rate_control(codec, encoder)) return 0;
+    if (!uses_the_rate_control(codec) || !second_pass(encoder)) return 0;
     const std::vector<TPassEntry> entries = parse_statistics(encoder.stats_in);
     const AVRational rate = encoder.framerate.num > 0 ? encoder.framerate : av_inv_q(encoder.time_base);
     if (entries.empty() || rate.num <= 0 || rate.den <= 0) return 0;
@@ -92,8 +99,11 @@ double second_pass_least_bit_rate(const AVCodec& codec, const AVCodecContext& en
     return bits * av_q2d(rate) / static_cast<double>(entries.size()) * kSafetyMargin;
 }
 
-std::optional<std::string> second_pass_refusal(const AVCodec& codec, const AVCodecContext& encoder) {
-    if (!uses_the_rate_control(codec, encoder)) return std::nullopt;
+std::optional<std::string> rate_control_refusal(const AVCodec& codec, const AVCodecContext& encoder) {
+    if (!uses_the_rate_control(codec)) return std::nullopt;
+    if (private_option(encoder, "lmin", 0) > private_option(encoder, "lmax", kDefaultLargestLambda))
+        return std::string("The smallest quantiser (lmin) is above the largest (lmax)");
+    if (!second_pass(encoder)) return std::nullopt;
     // Its buffer model pads pictures up to a minimum rate; what that costs cannot be told here.
     if (encoder.rc_min_rate > 0 && encoder.rc_min_rate < encoder.bit_rate && encoder.rc_buffer_size > 0)
         return std::string("The second pass cannot be run with a minimum bit rate below the bit rate");

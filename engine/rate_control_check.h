@@ -1,7 +1,8 @@
 // The libraries' own rate control (that of the MPEG-1, MPEG-2, MPEG-4, H.263, FLV and WMV
-// encoders) frees its rate expression twice when its second pass cannot reach the bit rate the
-// encoder is given: the process ends inside the library. This tells beforehand, from the first
-// pass's statistics, whether the second pass can reach it.
+// encoders) ends the process on two settings a job can give it: its second pass frees its rate
+// expression twice when it cannot reach the bit rate the encoder is given, and a smallest
+// quantiser (lmin) above the largest (lmax) fails an assertion. This tells both beforehand; the
+// second pass from the first pass's statistics.
 #pragma once
 
 #include <optional>
@@ -18,6 +19,6 @@ namespace brenvale {
 double second_pass_least_bit_rate(const AVCodec& codec, const AVCodecContext& encoder);
 
 // The reason to refuse opening `codec` with `encoder`; nothing when it may open.
-std::optional<std::string> second_pass_refusal(const AVCodec& codec, const AVCodecContext& encoder);
+std::optional<std::string> rate_control_refusal(const AVCodec& codec, const AVCodecContext& encoder);
 
 }  // namespace brenvale
