@@ -10,35 +10,17 @@
 namespace brenvale::mediagen {
 namespace {
 
-VideoSpec Video(const std::string& codec, int width, int height, FrameRate rate,
-                std::int64_t frames) {
-    VideoSpec setup;
-    setup.codec = codec;
-    setup.width = width;
-    setup.height = height;
-    setup.frame_rate = rate;
-    setup.frame_count = frames;
-    return setup;
+// The catalogue's short names for the description helpers.
+VideoSpec Video(const std::string& codec, int width, int height, FrameRate rate, std::int64_t frames) {
+    return VideoOf(codec, width, height, rate, frames);
 }
 
-AudioSpec Audio(const std::string& codec, int sample_rate, int channels, std::int64_t samples,
-                double tone_hz) {
-    AudioSpec setup;
-    setup.codec = codec;
-    setup.sample_rate = sample_rate;
-    setup.channels = channels;
-    setup.sample_count = samples;
-    setup.tone_hz = tone_hz;
-    return setup;
+AudioSpec Audio(const std::string& codec, int sample_rate, int channels, std::int64_t samples, double tone_hz) {
+    return AudioOf(codec, sample_rate, channels, samples, tone_hz);
 }
 
-ClipDescription Clip(const std::string& name, const std::string& format,
-                     const std::string& extension) {
-    ClipDescription clip;
-    clip.name = name;
-    clip.format = format;
-    clip.file_name = name + extension;
-    return clip;
+ClipDescription Clip(const std::string& name, const std::string& format, const std::string& extension) {
+    return NamedClip(name, format, extension);
 }
 
 constexpr FrameRate kPal{25, 1};

@@ -52,4 +52,32 @@ int ClipDescription::StreamCount() const {
     return (video ? 1 : 0) + static_cast<int>(audio.size()) + (subtitle ? 1 : 0);
 }
 
+ClipDescription NamedClip(const std::string& name, const std::string& format, const std::string& extension) {
+    ClipDescription clip;
+    clip.name = name;
+    clip.format = format;
+    clip.file_name = name + extension;
+    return clip;
+}
+
+VideoSpec VideoOf(const std::string& codec, int width, int height, FrameRate rate, std::int64_t frames) {
+    VideoSpec setup;
+    setup.codec = codec;
+    setup.width = width;
+    setup.height = height;
+    setup.frame_rate = rate;
+    setup.frame_count = frames;
+    return setup;
+}
+
+AudioSpec AudioOf(const std::string& codec, int sample_rate, int channels, std::int64_t samples, double tone_hz) {
+    AudioSpec setup;
+    setup.codec = codec;
+    setup.sample_rate = sample_rate;
+    setup.channels = channels;
+    setup.sample_count = samples;
+    setup.tone_hz = tone_hz;
+    return setup;
+}
+
 }  // namespace brenvale::mediagen

@@ -91,4 +91,9 @@ struct ClipDescription {
     int StreamCount() const;
 };
 
+// A clip written by the muxer `format` under its name and `extension`, with no track yet.
+ClipDescription NamedClip(const std::string& name, const std::string& format, const std::string& extension);
+VideoSpec VideoOf(const std::string& codec, int width, int height, FrameRate rate, std::int64_t frames);
+AudioSpec AudioOf(const std::string& codec, int sample_rate, int channels, std::int64_t samples, double tone_hz);
+
 }  // namespace brenvale::mediagen

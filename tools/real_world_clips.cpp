@@ -5,37 +5,18 @@ namespace {
 
 constexpr FrameRate kPal{25, 1};
 
-ClipDescription Clip(const std::string& name, const std::string& format, const std::string& extension) {
-    ClipDescription clip;
-    clip.name = name;
-    clip.format = format;
-    clip.file_name = name + extension;
-    return clip;
-}
-
 VideoSpec Video(const std::string& codec, const std::string& pixel_format, int width, int height,
                 std::int64_t frames) {
-    VideoSpec video;
-    video.codec = codec;
+    VideoSpec video = VideoOf(codec, width, height, kPal, frames);
     video.pixel_format = pixel_format;
-    video.width = width;
-    video.height = height;
-    video.frame_rate = kPal;
-    video.frame_count = frames;
     return video;
 }
 
-AudioSpec Aac(int sample_rate, std::int64_t samples) {
-    AudioSpec audio;
-    audio.codec = "aac";
-    audio.sample_rate = sample_rate;
-    audio.sample_count = samples;
-    return audio;
-}
+AudioSpec Aac(int sample_rate, std::int64_t samples) { return AudioOf("aac", sample_rate, 2, samples, 440.0); }
 
 // Two seconds of H.264 in MP4 in one picture format, with sound.
 ClipDescription PictureFormatClip(const std::string& name, const std::string& codec, const std::string& format) {
-    ClipDescription clip = Clip(name, "mp4", ".mp4");
+    ClipDescription clip = NamedClip(name, "mp4", ".mp4");
     clip.video = Video(codec, format, 320, 240, 50);
     clip.audio = {Aac(44100, 88200)};
     return clip;
@@ -44,7 +25,7 @@ ClipDescription PictureFormatClip(const std::string& name, const std::string& co
 // Four seconds with marks at every second, the sound `audio_start_us` after the picture (before
 // it when negative), in MP4 unless the sound has a gap (MP4 cannot hold one).
 ClipDescription SyncClip(const std::string& name, FrameRate rate, std::int64_t audio_start_us, std::int64_t gap_us) {
-    ClipDescription clip = gap_us > 0 ? Clip(name, "matroska", ".mkv") : Clip(name, "mp4", ".mp4");
+    ClipDescription clip = gap_us > 0 ? NamedClip(name, "matroska", ".mkv") : NamedClip(name, "mp4", ".mp4");
     clip.video = Video("libx264", "yuv420p", 320, 240, 4 * rate.num / rate.den);
     clip.video->frame_rate = rate;
     clip.video->frame_numbers = true;
@@ -74,19 +55,19 @@ std::vector<ClipDescription> RealWorldClips() {
         SyncClip(clips::kSoundGap, {15, 1}, 0, 600000),
     };
 
-    ClipDescription& b_frames = clips.emplace_back(Clip(clips::kMkvBFrames, "matroska", ".mkv"));
+    ClipDescription& b_frames = clips.emplace_back(NamedClip(clips::kMkvBFrames, "matroska", ".mkv"));
     b_frames.video = Video("libx264", "yuv420p", 320, 240, 75);
     b_frames.video->b_frames = 3;
     b_frames.audio = {Aac(48000, 3 * 48000)};
 
     // Flash video as the old players wrote it.
-    ClipDescription& flv = clips.emplace_back(Clip(clips::kFlvMillisecond, "flv", ".flv"));
+    ClipDescription& flv = clips.emplace_back(NamedClip(clips::kFlvMillisecond, "flv", ".flv"));
     flv.video = Video("flv", "yuv420p", 160, 120, 100);
     flv.audio = {Aac(44100, 4 * 44100)};
     flv.audio[0].codec = "libmp3lame";
 
     // Noise that no quantiser makes small: a second pass at a low bit rate cannot reach it.
-    ClipDescription& costly = clips.emplace_back(Clip(clips::kCostlyPictures, "avi", ".avi"));
+    ClipDescription& costly = clips.emplace_back(NamedClip(clips::kCostlyPictures, "avi", ".avi"));
     costly.video = Video("mpeg4", "yuv420p", 160, 120, 25);
     costly.video->noise = true;
     return clips;
