@@ -143,7 +143,7 @@ private:
     void fill_format_list();
     void fill_preset_controls(const TheAVCodec& entry);
     void connect_codec_lists();
-    void follow_codec_choice();
+    void follow_codec_choice(bool codec_changed);
     void enable_video_controls(bool enabled);
     void apply_drop_down_items();
     bool audio_only() const;

@@ -64,16 +64,20 @@ void TForm1::fill_preset_controls(const TheAVCodec& entry) {
 
 // The value lists follow the codecs: a choice of the user refills them with what the chosen
 // encoders take, keeping each selection or moving it to the nearest value offered.
+// The sampling rate's own list is left alone while its choice is handled.
 void TForm1::connect_codec_lists() {
-    for (QComboBox* combo : {ComboVideoCodec, ComboAudioCodec, ComboSamplingRate})
-        connect(combo, &QComboBox::activated, this, &TForm1::follow_codec_choice);
+    for (QComboBox* combo : {ComboVideoCodec, ComboAudioCodec})
+        connect(combo, &QComboBox::activated, this, [this] { follow_codec_choice(true); });
+    connect(ComboSamplingRate, &QComboBox::activated, this, [this] { follow_codec_choice(false); });
 }
 
-void TForm1::follow_codec_choice() {
+void TForm1::follow_codec_choice(bool codec_changed) {
     if (!format_entry_) return;
     const TFormatPreset lists = PresetForCodecs(PresetFor(*format_entry_), conversion_settings().Controls);
-    FillList(ComboVideoFramerate, lists.VideoFramerate);
-    FillList(ComboSamplingRate, lists.SamplingRate);
+    if (codec_changed) {
+        FillList(ComboVideoFramerate, lists.VideoFramerate);
+        FillList(ComboSamplingRate, lists.SamplingRate);
+    }
     FillList(ComboAudioBitrate, lists.AudioBitrate);
 }
 
