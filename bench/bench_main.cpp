@@ -1,8 +1,10 @@
-// brenvale-bench [folder]: the engine against the bare library path, stream copy against a
-// plain file copy, and the resident size through a long conversion. Prints ratios.
+// brenvale-bench [folder] [encode|copy|resident]: the engine against the bare library path, how busy the cores are
+// for one job and for simultaneous jobs, stream copy against a plain file copy, and the
+// resident size through a long conversion. Prints ratios.
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +18,9 @@
 #include "bench/resident_size.h"
 #include "binding/library_loader.h"
 #include "binding/media_api.h"
+#include "common/core_count.h"
+#include "common/main_thread.h"
+#include "converter/converter.h"
 #include "engine/custom_ffmpeg.h"
 #include "tools/media_generator.h"
 
@@ -42,14 +47,17 @@ double CpuSeconds() {
 struct Timing {
     double wall = 1e100;
     double cpu = 1e100;
+    double busy = 0;  // cpu time / (wall time x cores) of the fastest run
 };
 
 // Keeps the fastest run: the machine is shared, so one run alone is noisy.
 void Measure(Timing& best, const std::function<void()>& work) {
     const double cpu_start = CpuSeconds();
     const double wall = Seconds(work);
+    const double cpu = CpuSeconds() - cpu_start;
+    if (wall < best.wall) best.busy = cpu / (wall * CoreCount());
     best.wall = std::min(best.wall, wall);
-    best.cpu = std::min(best.cpu, CpuSeconds() - cpu_start);
+    best.cpu = std::min(best.cpu, cpu);
 }
 
 // The best of three runs: the machine is shared, so one run alone is noisy.
@@ -58,17 +66,27 @@ double BestOfThree(const std::function<void()>& work) {
 }
 
 mediagen::ClipDescription Clip(const std::string& video_codec, int width, int height, int frames,
-                               const std::string& format) {
+                               const std::string& format, int frame_rate = 25) {
     mediagen::ClipDescription clip;
     clip.name = "bench";
     clip.format = format;
-    clip.video = mediagen::VideoSpec{video_codec, width, height, {25, 1}, frames, "yuv420p"};
+    clip.video = mediagen::VideoSpec{video_codec, width, height, {frame_rate, 1}, frames, "yuv420p"};
     mediagen::AudioSpec audio;
     audio.codec = format == "matroska" ? "pcm_s16le" : "aac";
-    audio.sample_count = 44100LL * frames / 25;
+    audio.sample_count = 44100LL * frames / frame_rate;
     clip.audio = {audio};
     return clip;
 }
+
+// What real sources give the encoders: moving detail with grain in every picture.
+mediagen::ClipDescription GrainyClip(int frames) {
+    mediagen::ClipDescription clip = Clip("libx264", 1280, 720, frames, "mp4", 30);
+    clip.video->noise = true;
+    return clip;
+}
+
+const Options kFlvPreset = {{"acodec", "libmp3lame"}, {"ac", "2"},     {"ar", "44100"}, {"ab", "64000"},
+                            {"vcodec", "flv"},        {"r", "15"},     {"vb", "200000"}};
 
 struct EngineRun {
     bool finished = false;
@@ -112,12 +130,60 @@ void CompareWithBarePath(const std::string& name, const std::string& input, cons
         Measure(engine, [&] { engine_run = RunEngine(input, folder + "/engine" + extension, options); });
         Measure(plain, [&] { bare_result = RunBareTranscode(input, folder + "/bare" + extension, bare); });
     }
+    const long peak_kb =
+        engine_run.resident_kb.empty() ? 0 : *std::max_element(engine_run.resident_kb.begin(), engine_run.resident_kb.end());
     std::printf(
         "%-18s wall: engine %.3f s, bare %.3f s, overhead %+.1f %%; cpu: engine %.3f s, bare %.3f s, "
-        "overhead %+.1f %% (%lld pictures)%s\n",
+        "overhead %+.1f %%; cores busy: engine %.0f %%, bare %.0f %%; engine peak resident %ld kB "
+        "(%lld pictures)%s\n",
         name.c_str(), engine.wall, plain.wall, (engine.wall / plain.wall - 1) * 100, engine.cpu, plain.cpu,
-        (engine.cpu / plain.cpu - 1) * 100, static_cast<long long>(bare_result.video_frames),
+        (engine.cpu / plain.cpu - 1) * 100, engine.busy * 100, plain.busy * 100, peak_kb,
+        static_cast<long long>(bare_result.video_frames),
         engine_run.finished ? "" : (" FAILED: " + engine_run.error).c_str());
+}
+
+// One engine run alone: how much of the cores it keeps busy.
+void MeasureOneJob(const std::string& name, const std::string& input, const std::string& output,
+                   const Options& options) {
+    Timing timing;
+    EngineRun run;
+    for (int round = 0; round < 2; ++round) Measure(timing, [&] { run = RunEngine(input, output, options); });
+    std::printf("%-18s wall %.3f s, cpu %.3f s, cores busy %.0f %%%s\n", name.c_str(), timing.wall, timing.cpu,
+                timing.busy * 100, run.finished ? "" : (" FAILED: " + run.error).c_str());
+}
+
+// Several files through the converter component, `at_once` of them running at a time.
+void MeasureSimultaneousJobs(const std::string& input, const std::string& folder, int files, int at_once) {
+    TConverter converter;
+    if (!converter.LoadLibraries("")) return;
+    converter.SetLogLevel(TLogLevel::llQuiet);
+    std::atomic<bool> ended{false};
+    std::atomic<int> done{0};
+    converter.SetOnTerminate([&](int index, bool finished, bool, const std::string&) {
+        if (index < 0) ended = true;
+        else if (finished) ++done;
+    });
+    for (int file = 0; file < files; ++file) {
+        TOutputOptions options;
+        options.VideoCodec = "flv";
+        options.AudioCodec = "libmp3lame";
+        options.FrameRate = "15";
+        options.VideoBitrate = 200000;
+        options.AudioBitrate = 64000;
+        const int index = converter.AddInput(input);
+        if (index < 0 || !converter.AddOutput(index, folder + "/many" + std::to_string(file) + ".flv", &options)) {
+            std::printf("simultaneous jobs: %s\n", converter.LastError().c_str());
+            return;
+        }
+    }
+    Timing timing;
+    Measure(timing, [&] {
+        converter.StartJobs(at_once);
+        WaitServingMainThread([&] { return ended.load(); });
+    });
+    std::printf("%d FLV files, %d at once: wall %.3f s, cpu %.3f s, cores busy %.0f %% (%d done)\n", files, at_once,
+                timing.wall, timing.cpu, timing.busy * 100, done.load());
+    converter.ClearJobs();
 }
 
 double CopyFile(const std::string& from, const std::string& to) {
@@ -168,24 +234,10 @@ void MeasureResidentSize(const std::string& folder) {
         kLongSeconds, kb.size(), after_start, kb.back(), peak, peak - after_start);
 }
 
-int Main(const std::string& folder) {
-    if (!Loader().LoadLibrarySet(kConverterLibraries)) {
-        std::fprintf(stderr, "%s\n", Loader().LastError().c_str());
-        return 1;
-    }
-    ff::av_log_set_level(AV_LOG_QUIET);
-    fs::create_directories(folder);
+void CompareEncodings(const std::string& folder) {
     const std::string clip = folder + "/clip720.mp4";
-    mediagen::Generate(Clip("libx264", 1280, 720, 75, "mp4"), clip);
-    CompareWithBarePath("FLV preset, 720p", clip, folder,
-                        {{"acodec", "libmp3lame"},
-                         {"ac", "2"},
-                         {"ar", "44100"},
-                         {"ab", "64000"},
-                         {"vcodec", "flv"},
-                         {"r", "15"},
-                         {"vb", "200000"}},
-                        {"flv", "flv", "libmp3lame", 200000, 64000, 44100, 15});
+    mediagen::Generate(GrainyClip(150), clip);
+    // First: the resident size of the process is still the job's own.
     CompareWithBarePath("MP4 libx264, 720p", clip, folder,
                         {{"acodec", "aac"},
                          {"ac", "2"},
@@ -195,8 +247,26 @@ int Main(const std::string& folder) {
                          {"r", "25"},
                          {"vb", "1200000"}},
                         {"mp4", "libx264", "aac", 1200000, 128000, 44100, 25});
-    CompareStreamCopy(folder);
-    MeasureResidentSize(folder);
+    CompareWithBarePath("FLV preset, 720p", clip, folder, kFlvPreset,
+                        {"flv", "flv", "libmp3lame", 200000, 64000, 44100, 15});
+    Options scaled = kFlvPreset;
+    scaled.emplace_back("s", "640x360");
+    MeasureOneJob("FLV 720p to 360p", clip, folder + "/scaled.flv", scaled);
+    MeasureSimultaneousJobs(clip, folder, 4, 2);
+}
+
+// `part`: "encode", "copy", "resident" or empty for all of them.
+int Main(const std::string& folder, const std::string& part) {
+    if (!Loader().LoadLibrarySet(kConverterLibraries)) {
+        std::fprintf(stderr, "%s\n", Loader().LastError().c_str());
+        return 1;
+    }
+    ff::av_log_set_level(AV_LOG_QUIET);
+    fs::create_directories(folder);
+    std::printf("%d cores\n", CoreCount());
+    if (part.empty() || part == "encode") CompareEncodings(folder);
+    if (part.empty() || part == "copy") CompareStreamCopy(folder);
+    if (part.empty() || part == "resident") MeasureResidentSize(folder);
     fs::remove_all(folder);
     return 0;
 }
@@ -206,5 +276,5 @@ int Main(const std::string& folder) {
 
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path() / "brenvale-bench";
-    return brenvale::bench::Main(folder);
+    return brenvale::bench::Main(folder, argc > 2 ? argv[2] : "");
 }
