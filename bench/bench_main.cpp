@@ -1,6 +1,7 @@
 // brenvale-bench [folder] [encode|copy|resident]: the engine against the bare library path, how busy the cores are
 // for one job and for simultaneous jobs, stream copy against a plain file copy, and the
 // resident size through a long conversion. Prints ratios.
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -91,11 +92,14 @@ const Options kFlvPreset = {{"acodec", "libmp3lame"}, {"ac", "2"},     {"ar", "4
 struct EngineRun {
     bool finished = false;
     std::string error;
+    long start_kb = 0;              // before the run, with the memory freed before it returned
     std::vector<long> resident_kb;  // sampled at every progress report
 };
 
 EngineRun RunEngine(const std::string& input, const std::string& output, const Options& options) {
     EngineRun run;
+    malloc_trim(0);
+    run.start_kb = ResidentKilobytes();
     TCustomFFmpeg engine;
     engine.prepare_job();
     engine.set_verbose(-1);
@@ -134,10 +138,10 @@ void CompareWithBarePath(const std::string& name, const std::string& input, cons
         engine_run.resident_kb.empty() ? 0 : *std::max_element(engine_run.resident_kb.begin(), engine_run.resident_kb.end());
     std::printf(
         "%-18s wall: engine %.3f s, bare %.3f s, overhead %+.1f %%; cpu: engine %.3f s, bare %.3f s, "
-        "overhead %+.1f %%; cores busy: engine %.0f %%, bare %.0f %%; engine peak resident %ld kB "
-        "(%lld pictures)%s\n",
+        "overhead %+.1f %%; cores busy: engine %.0f %%, bare %.0f %%; engine peak resident %ld kB, %ld kB "
+        "before the run (%lld pictures)%s\n",
         name.c_str(), engine.wall, plain.wall, (engine.wall / plain.wall - 1) * 100, engine.cpu, plain.cpu,
-        (engine.cpu / plain.cpu - 1) * 100, engine.busy * 100, plain.busy * 100, peak_kb,
+        (engine.cpu / plain.cpu - 1) * 100, engine.busy * 100, plain.busy * 100, peak_kb, engine_run.start_kb,
         static_cast<long long>(bare_result.video_frames),
         engine_run.finished ? "" : (" FAILED: " + engine_run.error).c_str());
 }

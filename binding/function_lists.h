@@ -49,7 +49,7 @@
     X(swscale_version) X(sws_getContext) X(sws_getCachedContext) X(sws_freeContext)     \
     X(sws_scale) X(sws_get_class) X(sws_alloc_context) X(sws_init_context)              \
     X(sws_isSupportedInput) X(sws_isSupportedOutput) X(sws_getColorspaceDetails)       \
-    X(sws_setColorspaceDetails)
+    X(sws_setColorspaceDetails) X(sws_scale_frame)
 
 #define BRENVALE_AVCODEC_FUNCTIONS(X)                                                      \
     X(avcodec_version) X(avcodec_alloc_context3) X(avcodec_free_context) X(avcodec_open2) \

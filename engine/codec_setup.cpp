@@ -171,11 +171,14 @@ void TTranscoder::create_scaler(OutputStream& ost, const AVCodecParameters& dec)
     const AVCodecContext& enc = *ost.encoder;
     const TPadding& crop = ost.crop;
     const TPadding& pad = ost.padding;
-    ost.scaler.reset(ff::sws_getContext(dec.width - crop.left - crop.right, dec.height - crop.top - crop.bottom,
-                                        static_cast<AVPixelFormat>(dec.format), enc.width - pad.left - pad.right,
-                                        enc.height - pad.top - pad.bottom, enc.pix_fmt, engine_.sws_flags, nullptr,
-                                        nullptr, nullptr));
-    if (!ost.scaler) throw FFmpegException("Cannot get resampling context");
+    const TScaleShape shape{dec.width - crop.left - crop.right,
+                            dec.height - crop.top - crop.bottom,
+                            dec.format,
+                            enc.width - pad.left - pad.right,
+                            enc.height - pad.top - pad.bottom,
+                            enc.pix_fmt,
+                            engine_.sws_flags};
+    if (!ost.scaler.prepare(shape)) throw FFmpegException("Cannot get resampling context");
 }
 
 void TTranscoder::set_up_pass_log(OutputStream& ost, int number) {

@@ -26,15 +26,6 @@ TPictureSize inner_size(const OutputStream& ost) {
     return {enc.width - pad.left - pad.right, enc.height - pad.top - pad.bottom};
 }
 
-// A fresh buffer: the encoder may still hold the previous picture.
-void renew_picture(AVFrame& picture, const AVCodecContext& enc) {
-    ff::av_frame_unref(&picture);
-    picture.format = enc.pix_fmt;
-    picture.width = enc.width;
-    picture.height = enc.height;
-    if (ff::av_frame_get_buffer(&picture, 0) < 0) throw FFmpegException("Cannot allocate temp picture, check pix fmt");
-}
-
 // The scaler knows full-range pictures only by their "yuvj" formats; high bit depth ones say so in
 // the frame alone, and their contrast would grow if read as limited range.
 void keep_full_range(SwsContext& scaler, const AVFrame& source) {
@@ -123,7 +114,9 @@ bool TTranscoder::format_picture(OutputStream& ost, AVFrame& picture, FramePtr& 
         return true;
     }
     if (!ost.scaled_picture) ost.scaled_picture = allocate_frame();
-    renew_picture(*ost.scaled_picture, enc);
+    // A buffer the encoder no longer holds: it may still keep the previous pictures.
+    if (!ost.scaled_pictures.fill(*ost.scaled_picture, enc.pix_fmt, enc.width, enc.height))
+        throw FFmpegException("Cannot allocate temp picture, check pix fmt");
     if (scale) scale_picture(ost, *formatted);
     if (ost.pad_enabled && !pad_picture(*ost.scaled_picture, scale ? nullptr : formatted.get(), ost.padding,
                                         {engine_.pad_color_y, engine_.pad_color_u, engine_.pad_color_v})) {
@@ -139,20 +132,19 @@ bool TTranscoder::format_picture(OutputStream& ost, AVFrame& picture, FramePtr& 
 void TTranscoder::scale_picture(OutputStream& ost, const AVFrame& source) {
     const AVCodecContext& enc = *ost.encoder;
     const TPictureSize inner = inner_size(ost);
-    AVFrame* target = ost.scaled_picture.get();
-    FramePtr view;
+    FramePtr target = allocate_frame();
+    if (ff::av_frame_ref(target.get(), ost.scaled_picture.get()) < 0) throw FFmpegException("av_malloc fail");
     if (ost.pad_enabled) {
-        view = allocate_frame();
-        if (!crop_view(*target, target->format, ost.padding.top, ost.padding.left, *view))
+        if (!crop_view(*ost.scaled_picture, enc.pix_fmt, ost.padding.top, ost.padding.left, *target))
             throw FFmpegException("error padding picture");
-        target = view.get();
+        target->width = inner.width;
+        target->height = inner.height;
     }
-    ost.scaler.reset(ff::sws_getCachedContext(ost.scaler.release(), source.width, source.height,
-                                              static_cast<AVPixelFormat>(source.format), inner.width, inner.height,
-                                              enc.pix_fmt, engine_.sws_flags, nullptr, nullptr, nullptr));
-    if (!ost.scaler) throw FFmpegException("Cannot get resampling context");
-    keep_full_range(*ost.scaler, source);
-    ff::sws_scale(ost.scaler.get(), source.data, source.linesize, 0, source.height, target->data, target->linesize);
+    const TScaleShape shape{source.width, source.height, source.format, inner.width,
+                            inner.height, enc.pix_fmt,   engine_.sws_flags};
+    if (!ost.scaler.prepare(shape)) throw FFmpegException("Cannot get resampling context");
+    keep_full_range(*ost.scaler.context(), source);
+    if (!ost.scaler.scale(source, *target)) throw FFmpegException("Cannot get resampling context");
 }
 
 int TTranscoder::encode_picture(OutputStream& ost, const InputStream& ist, const AVFrame& final_picture,

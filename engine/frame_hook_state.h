@@ -6,18 +6,14 @@
 
 #include "common/picture_converter.h"
 #include "engine/engine_types.h"
+#include "engine/picture_pool.h"
 #include "engine/preview_window.h"
-
-struct AVBufferPool;
 
 namespace brenvale {
 
 // The worker thread only, while the job runs.
 struct THookState {
-    // Work copies of the decoded pictures: reused once the encoder lets them go, so a picture
-    // the encoder still holds is never overwritten. Remade only when pictures grow.
-    AVBufferPool* hook_buffer = nullptr;  // library allocator
-    int hook_buffer_size = 0;             // bytes of each buffer
+    TPicturePool work_pictures;  // the work copies of the decoded pictures
     TPictureConverter hook_converter;
     std::int32_t hook_frame_count = 0;  // pictures pre-processed; the frame number of the events
     THookAction hook_action = THookAction::haContinue;

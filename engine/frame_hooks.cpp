@@ -15,9 +15,6 @@
 namespace brenvale {
 namespace {
 
-constexpr int kWorkAlign = 32;    // line sizes the scalers and encoders work fastest with
-constexpr int kWorkPadding = 64;  // optimised readers may read a little past the last row
-
 void ask_before_hook(TCustomFFmpeg& engine, std::int64_t pts) {
     THookAction& action = engine.hook_state.hook_action;
     if (!call_handler(engine, "Error occurs OnBeforeHook: ", [&] { engine.on_before_hook(engine, pts, action); }))
@@ -51,34 +48,11 @@ void decide_plugins(TCustomFFmpeg& engine, std::int64_t pts) {
     }
 }
 
-// A buffer of at least `size` bytes; the pool is remade only when pictures grow.
-AVBufferRef* hook_buffer(THookState& state, int size) {
-    if (!state.hook_buffer || state.hook_buffer_size < size) {
-        ff::av_buffer_pool_uninit(&state.hook_buffer);
-        state.hook_buffer_size = 0;
-        state.hook_buffer = ff::av_buffer_pool_init(static_cast<std::size_t>(size) + kWorkPadding, nullptr);
-        if (!state.hook_buffer) return nullptr;
-        state.hook_buffer_size = size;
-    }
-    return ff::av_buffer_pool_get(state.hook_buffer);
-}
-
 // The work copy owns its buffer, so the frame can travel on like any decoded frame.
 AVFrame* new_work_copy(THookState& state, const AVFrame& picture) {
-    const AVPixelFormat format = static_cast<AVPixelFormat>(picture.format);
-    const int size = ff::av_image_get_buffer_size(format, picture.width, picture.height, kWorkAlign);
-    AVBufferRef* buffer = size > 0 ? hook_buffer(state, size) : nullptr;
-    AVFrame* work = buffer ? ff::av_frame_alloc() : nullptr;
-    if (!work) {
-        ff::av_buffer_unref(&buffer);
-        return nullptr;
-    }
-    work->buf[0] = buffer;
-    work->format = picture.format;
-    work->width = picture.width;
-    work->height = picture.height;
-    if (ff::av_image_fill_arrays(work->data, work->linesize, buffer->data, format, picture.width, picture.height,
-                                 kWorkAlign) < 0 ||
+    AVFrame* work = ff::av_frame_alloc();
+    if (!work) return nullptr;
+    if (!state.work_pictures.fill(*work, picture.format, picture.width, picture.height) ||
         ff::av_frame_copy_props(work, &picture) < 0) {
         ff::av_frame_free(&work);
     }
@@ -138,8 +112,7 @@ void TCustomFFmpeg::preprocess_video(AVFrame& picture, std::int64_t pts) {
 }
 
 void TCustomFFmpeg::release_frame_hooks() {
-    ff::av_buffer_pool_uninit(&hook_state.hook_buffer);
-    hook_state.hook_buffer_size = 0;
+    hook_state.work_pictures.release();
     hook_state.hook_converter.reset();
     hook_state.hook_frame_count = 0;
     hook_state.hook_action = THookAction::haContinue;

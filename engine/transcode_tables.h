@@ -15,6 +15,8 @@ extern "C" {
 #include "engine/bitstream_filter_chain.h"
 #include "engine/library_ptr.h"
 #include "engine/picture_ops.h"
+#include "engine/picture_pool.h"
+#include "engine/picture_scaler.h"
 #include "engine/video_filter_chain.h"
 
 struct AVCodecContext;
@@ -74,9 +76,10 @@ struct OutputStream {
 
     // Video
     bool needs_scaling = false;
-    FramePtr scaled_picture;  // a fresh buffer per picture: the encoder may keep the last one
-    FramePtr last_picture;    // the last one encoded, to hold while the next is not due
-    SwsPtr scaler;            // rebuilt when the decoded pictures change size or format
+    FramePtr scaled_picture;       // a fresh buffer per picture: the encoder may keep the last ones
+    TPicturePool scaled_pictures;  // where those buffers come from
+    FramePtr last_picture;         // the last one encoded, to hold while the next is not due
+    TPictureScaler scaler;         // rebuilt when the decoded pictures change size or format
     bool crop_enabled = false;
     TPadding crop;  // rows and columns cut from each side of the decoded picture
     bool pad_enabled = false;

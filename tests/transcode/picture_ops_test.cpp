@@ -1,10 +1,13 @@
 // Crop views, padding with the pad colour and the deinterlacer on real frames.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "binding/library_loader.h"
 #include "binding/media_api.h"
 #include "engine/library_ptr.h"
 #include "engine/picture_ops.h"
+#include "engine/picture_pool.h"
 
 namespace brenvale {
 namespace {
@@ -98,6 +101,34 @@ TEST_F(PictureOpsTest, DeinterlaceBlendsAlternatingLinesAndKeepsFlatAreas) {
     EXPECT_EQ(target->data[1][3 * target->linesize[1] + 3], 77);
     FramePtr packed = Picture(AV_PIX_FMT_RGB24, 16, 16);
     EXPECT_FALSE(deinterlace_picture(*packed, *packed));
+}
+
+// The steady state takes turns between the buffers the encoder let go; one it still holds is
+// never handed out, and it stays valid when the pool goes.
+TEST_F(PictureOpsTest, PoolReusesOnlyBuffersNobodyHolds) {
+    TPicturePool pool;
+    FramePtr picture = allocate_frame();
+    ASSERT_TRUE(pool.fill(*picture, AV_PIX_FMT_YUV420P, 64, 48));
+    EXPECT_EQ(picture->linesize[0] % 32, 0);
+    EXPECT_GE(picture->linesize[0], 64);
+    FramePtr held = allocate_frame();
+    ASSERT_GE(ff::av_frame_ref(held.get(), picture.get()), 0);
+    const std::uint8_t* first = held->data[0];
+
+    ASSERT_TRUE(pool.fill(*picture, AV_PIX_FMT_YUV420P, 64, 48));
+    const std::uint8_t* second = picture->data[0];
+    EXPECT_NE(second, first);
+    ff::av_frame_unref(held.get());
+    for (int round = 0; round < 4; ++round) {
+        ASSERT_TRUE(pool.fill(*picture, AV_PIX_FMT_YUV420P, 64, 48));
+        EXPECT_TRUE(picture->data[0] == first || picture->data[0] == second) << round;
+    }
+
+    ASSERT_TRUE(pool.fill(*picture, AV_PIX_FMT_YUV444P, 128, 96));  // larger: a new pool
+    ASSERT_GE(ff::av_frame_ref(held.get(), picture.get()), 0);
+    pool.release();
+    std::memset(held->data[2], 200, static_cast<std::size_t>(held->linesize[2]) * 96);
+    EXPECT_EQ(held->data[2][held->linesize[2] * 95 + 127], 200);
 }
 
 }  // namespace
