@@ -1,8 +1,10 @@
 #include "cli/cli_arguments.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "cli/option_lines.h"
+#include "common/core_count.h"
 #include "cli/preset_choices.h"
 #include "cli/usage_error.h"
 
@@ -18,11 +20,15 @@ bool SplitInlineValue(const std::string& argument, std::string& name, std::strin
     return true;
 }
 
+constexpr int kMaxJobs = 64;
+
+// "auto": one conversion per core.
 int ParseJobCount(const std::string& text) {
+    if (text == "auto") return std::min(CoreCount(), kMaxJobs);
     int jobs = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
-    if (error != std::errc() || end != text.data() + text.size() || jobs < 1 || jobs > 64)
-        throw TUsageError("--jobs takes a number from 1 to 64, not '" + text + "'");
+    if (error != std::errc() || end != text.data() + text.size() || jobs < 1 || jobs > kMaxJobs)
+        throw TUsageError("--jobs takes auto or a number from 1 to 64, not '" + text + "'");
     return jobs;
 }
 
@@ -132,7 +138,7 @@ std::string UsageText() {
            "                       kbit/s, volume in percent, aspect original, 4:3 or 16:9\n"
            "  --option NAME=VALUE  an extra engine option line for the output (repeatable); the\n"
            "                       settings above are not given this way (vcodec, ab, r, ...)\n"
-           "  --jobs N             convert up to N files at once (default 1)\n"
+           "  --jobs N|auto        convert up to N files at once, auto: one per core (default 1)\n"
            "  --verbose            every log line as it comes (otherwise each warning once per\n"
            "                       file, with a count, when the file ends)\n"
            "  --list-formats       the output formats\n"

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/catalogue/format_presets.h"
 #include "cli/format_names.h"
 #include "cli/preset_choices.h"
 #include "cli/usage_error.h"
+#include "common/core_count.h"
 
 namespace brenvale::cli {
 namespace {
@@ -35,14 +38,20 @@ TEST(CliArgumentsTest, OptionsTakeSeparateOrInlineValues) {
     EXPECT_EQ(arguments.OutputFolder, ".");
 }
 
+TEST(CliArgumentsTest, AutomaticJobCountIsOnePerCore) {
+    EXPECT_EQ(ParseCliArguments({"--jobs", "auto", "a.avi"}).Jobs, std::min(CoreCount(), 64));
+    EXPECT_EQ(ParseCliArguments({"--jobs=auto", "a.avi"}).Jobs, std::min(CoreCount(), 64));
+}
+
 TEST(CliArgumentsTest, MalformedCommandLinesAreUsageErrors) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no input files"},
         {{"--bogus", "a.avi"}, "unknown option '--bogus'"},
         {{"a.avi", "--format"}, "--format needs a value"},
         {{"--overwrite=yes", "a.avi"}, "--overwrite takes no value"},
-        {{"--jobs", "0", "a.avi"}, "--jobs takes a number"},
-        {{"--jobs", "2x", "a.avi"}, "--jobs takes a number"},
+        {{"--jobs", "0", "a.avi"}, "--jobs takes auto or a number"},
+        {{"--jobs", "2x", "a.avi"}, "--jobs takes auto or a number"},
+        {{"--jobs", "Auto", "a.avi"}, "--jobs takes auto or a number"},
         {{"--option", "novalue", "a.avi"}, "--option takes NAME=VALUE"},
         {{"--option", "=1", "a.avi"}, "--option takes NAME=VALUE"},
         {{"--list-formats", "a.avi"}, "unexpected file argument 'a.avi'"},
