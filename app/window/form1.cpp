@@ -42,14 +42,15 @@ TForm1::TForm1(const QString& library_folder, TDialogs& dialogs)
     TimerConvertAgain->stop();
     skins_.SetSkinsDirectory(SkinsFolder(QCoreApplication::applicationDirPath()));
     skins_.SetSkinName(kDefaultSkin);
-    attach_job_events();
+    slots_.push_back(std::make_unique<TQueueSlot>(RIVUV_));
+    attach_job_events(*slots_.front());
     attach_player_events();
     started_ = true;
 }
 
 TForm1::~TForm1() {
     detach_job_events();
-    RIVUV_.ClearJobs();
+    for (const auto& slot : slots_) slot->Converter.ClearJobs();
 }
 
 // FormShow: the restored format fills the settings controls, once, with the window centred.
@@ -72,7 +73,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     detach_job_events();
-    RIVUV_.StopJobs();
+    for (const auto& slot : slots_) slot->Converter.StopJobs();
     SaveSettings();
     event->accept();
 }

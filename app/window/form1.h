@@ -4,17 +4,20 @@
 // form1_queue (runs), form1_job_events (the converter's reports), form1_playback (the
 // playback panel), form1_volume and form1_snapshot.
 //
-// Threads: everything here lives on the window thread. The converter's OnProgress and
+// Threads: everything here lives on the window thread. The converters' OnProgress and
 // OnTerminate arrive on job threads; their handlers copy the values and post them to the
-// window thread (queued calls keep their order), stamped with the job they belong to. The
+// window thread (queued calls keep their order), stamped with the job they belong to (the
+// ticket of its queue slot, see queue_slot.h). The
 // player's psEnd arrives on its play thread and is posted the same way, stamped with the
 // playback it ends.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
+#include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -23,6 +26,7 @@
 #include "app/window/conversion_log.h"
 #include "app/window/general_options.h"
 #include "app/window/list_view.h"
+#include "app/window/queue_slot.h"
 #include "app/window/skins.h"
 #include "converter/converter.h"
 #include "player/ff_player.h"
@@ -62,6 +66,8 @@ public:
     TFFPlayer& FFPlayer() { return FFPlayer_; }
     TGeneralOptions& GeneralOptions() { return general_options_; }
     bool Converting() const { return converting_; }
+    // Jobs being prepared or running; more than one with simultaneous conversions.
+    int RunningJobs() const;
     // A run is under way: the settings are locked, also in the pause between two jobs.
     bool RunActive() const { return settings_locked_; }
     QString OutputExtension() const { return output_extension_; }
@@ -113,13 +119,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Which job a report belongs to: the row it converts, its source file and the job's serial number.
-    struct TJobTicket {
-        int Row = -1;
-        QString File;
-        std::uint64_t Serial = 0;
-    };
-
     // form1_layout.cpp
     void create_controls();
     void create_command_buttons();
@@ -148,11 +147,16 @@ private:
     void apply_drop_down_items();
     bool audio_only() const;
     // form1_queue.cpp
-    void start_next_job();
-    bool prepare_job(const std::string& extension);
-    bool add_job(const std::string& extension);
+    void prepare_slots();
+    TQueueSlot* free_slot() const;
+    bool any_slot_busy() const;
+    void set_slot_busy(TQueueSlot& slot, bool busy);
+    void start_next_job(TQueueSlot& slot);
+    bool prepare_job(TQueueSlot& slot, const std::string& extension);
+    bool add_job(TQueueSlot& slot, const std::string& extension);
+    std::string output_path_for(const std::string& source, const std::string& extension) const;
     TConversionSettings conversion_settings() const;
-    void fail_row(const QString& reason);
+    void fail_row(TQueueSlot& slot, const QString& reason);
     void finish_run();
     void notify_run_end();
     void end_run();
@@ -162,13 +166,14 @@ private:
     bool output_folder_usable();
     void TimerConvertAgainTimer();
     // form1_job_events.cpp
-    void attach_job_events();
+    void attach_job_events(TQueueSlot& slot);
     void detach_job_events();
-    TJobTicket current_ticket() const;
-    void set_ticket(int row);
-    void RIVUVProgress(TJobTicket ticket, std::int32_t frame_number, std::int32_t current_duration,
+    void set_ticket(TQueueSlot& slot, int row);
+    void preview_newest_job();
+    void RIVUVProgress(TQueueSlot& slot, TJobTicket ticket, std::int32_t frame_number, std::int32_t current_duration,
                        std::int64_t current_size, std::int32_t total_duration);
-    void RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exception, const QString& message);
+    void RIVUVTerminate(TQueueSlot& slot, TJobTicket ticket, std::int32_t index, bool exception,
+                        const QString& message);
     void RIVUVPreviewBitmap(TBitmap& bitmap);
     void show_overall_progress();
     void count_outcome(const QString& outcome);
@@ -260,12 +265,15 @@ private:
     int rows_ended_ = 0;
     int rows_done_ = 0;
     int rows_failed_ = 0;
-    std::uint64_t job_serial_ = 0;  // window thread; the ticket's copy is read by job threads
-
-    mutable std::mutex ticket_lock_;
-    TJobTicket ticket_;  // guarded by ticket_lock_
+    std::uint64_t job_serial_ = 0;  // window thread; each slot's ticket holds a copy
+    TQueueSlot* previewed_slot_ = nullptr;  // the newest running job's: the preview shows it
+    std::set<std::string> claimed_outputs_;  // outputs of this run's jobs
+    std::size_t active_slots_ = 1;  // the first ones of slots_ take jobs in this run
+    std::atomic<bool> several_slots_{false};  // written on the window thread, read by job threads
 
     // Declared last: destroyed first, while the state their threads report into still exists.
+    // The slots of the run; slot 0 runs on RIVUV_, the others on converters of their own.
+    std::vector<std::unique_ptr<TQueueSlot>> slots_;
     TFFPlayer FFPlayer_;
     TConverter RIVUV_;
 };

@@ -20,70 +20,90 @@ QString FileSizeText(std::int64_t bytes) {
 
 }  // namespace
 
-void TForm1::attach_job_events() {
-    RIVUV_.SetOnProgress([this](std::int32_t, std::int32_t frame_number, std::int32_t, std::int32_t current_duration,
-                                float, float, std::int64_t current_size, std::int32_t total_duration) {
-        const TJobTicket ticket = current_ticket();
+void TForm1::attach_job_events(TQueueSlot& slot) {
+    TConverter& converter = slot.Converter;
+    converter.SetOnProgress([this, &slot](std::int32_t, std::int32_t frame_number, std::int32_t,
+                                          std::int32_t current_duration, float, float, std::int64_t current_size,
+                                          std::int32_t total_duration) {
+        const TJobTicket ticket = slot.CurrentTicket();
         QMetaObject::invokeMethod(
             this,
-            [=, this] { RIVUVProgress(ticket, frame_number, current_duration, current_size, total_duration); },
+            [=, this, &slot] {
+                RIVUVProgress(slot, ticket, frame_number, current_duration, current_size, total_duration);
+            },
             Qt::QueuedConnection);
     });
-    RIVUV_.SetOnTerminate([this](std::int32_t index, bool, bool exception, const std::string& message) {
-        const TJobTicket ticket = current_ticket();
+    converter.SetOnTerminate([this, &slot](std::int32_t index, bool, bool exception, const std::string& message) {
+        const TJobTicket ticket = slot.CurrentTicket();
         const QString text = QString::fromStdString(message);
         QMetaObject::invokeMethod(
-            this, [=, this] { RIVUVTerminate(ticket, index, exception, text); }, Qt::QueuedConnection);
+            this, [=, this, &slot] { RIVUVTerminate(slot, ticket, index, exception, text); }, Qt::QueuedConnection);
     });
-    // Any thread: the line goes with the file of the job the window runs (one at a time).
-    RIVUV_.SetOnLog([this](std::int32_t, TLogLevel, const std::string& line) {
-        const TJobTicket ticket = current_ticket();
+    // Any thread. Every converter hears every line, and names the job only when the line is its
+    // own; with one slot, lines of no job (the codecs' helper threads) go with its file too.
+    converter.SetOnLog([this, &slot](std::int32_t index, TLogLevel, const std::string& line) {
+        if (index < 0 && several_slots_) return;
+        const TJobTicket ticket = slot.CurrentTicket();
         if (ticket.Row >= 0) conversion_log_.Append(ticket.File, QString::fromStdString(line));
     });
     // Already on the window thread, while the job waits.
-    RIVUV_.SetOnPreviewBitmap(
+    converter.SetOnPreviewBitmap(
         [this](std::int32_t, TBitmap& bitmap, std::int32_t, std::int64_t) { RIVUVPreviewBitmap(bitmap); });
 }
 
 void TForm1::detach_job_events() {
-    RIVUV_.SetOnProgress({});
-    RIVUV_.SetOnTerminate({});
-    RIVUV_.SetOnPreviewBitmap({});
-    RIVUV_.SetOnBeforeHook({});
-    RIVUV_.SetOnCustomHook({});
-    RIVUV_.SetOnLog({});
+    for (const auto& slot : slots_) {
+        TConverter& converter = slot->Converter;
+        converter.SetOnProgress({});
+        converter.SetOnTerminate({});
+        converter.SetOnPreviewBitmap({});
+        converter.SetOnBeforeHook({});
+        converter.SetOnCustomHook({});
+        converter.SetOnLog({});
+    }
 }
 
-TForm1::TJobTicket TForm1::current_ticket() const {
-    const std::lock_guard<std::mutex> lock(ticket_lock_);
-    return ticket_;
-}
-
-void TForm1::set_ticket(int row) {
+void TForm1::set_ticket(TQueueSlot& slot, int row) {
     const QString file = row >= 0 ? ListView1->Caption(row).trimmed() : QString();
-    const std::lock_guard<std::mutex> lock(ticket_lock_);
-    ticket_ = {row, file, ++job_serial_};
+    slot.Started = ++job_serial_;
+    slot.SetTicket({row, file, slot.Started});
 }
 
-void TForm1::RIVUVProgress(TJobTicket ticket, std::int32_t frame_number, std::int32_t current_duration,
-                           std::int64_t current_size, std::int32_t total_duration) {
-    if (ticket.Serial != current_ticket().Serial) return;
-    ListView1->scrollToItem(ListView1->item(ticket.Row, 0));
+// The preview, the bar and the file size follow the job started last of those still running.
+void TForm1::preview_newest_job() {
+    previewed_slot_ = nullptr;
+    for (const auto& slot : slots_) {
+        if (slot->Busy && (!previewed_slot_ || slot->Started > previewed_slot_->Started))
+            previewed_slot_ = slot.get();
+    }
+    if (previewed_slot_) previewed_slot_->Converter.SetPreviewBitmap(true);
+}
+
+void TForm1::RIVUVProgress(TQueueSlot& slot, TJobTicket ticket, std::int32_t frame_number,
+                           std::int32_t current_duration, std::int64_t current_size, std::int32_t total_duration) {
+    if (ticket.Serial != slot.CurrentTicket().Serial) return;
+    const bool shown = &slot == previewed_slot_;
+    if (shown) ListView1->scrollToItem(ListView1->item(ticket.Row, 0));
     // Without a known total the share stays as it was.
     const int percent = ProgressPercent(current_duration, total_duration);
     if (percent >= 0) {
         ListView1->SetValue(ticket.Row, TRowValue::Progress, QStringLiteral("%1%").arg(percent));
-        ProgressBar1->setValue(percent);
+        if (shown) ProgressBar1->setValue(percent);
     }
-    StatusPanels[1]->setText(FileSizeText(current_size));
+    if (shown) StatusPanels[1]->setText(FileSizeText(current_size));
     ListView1->SetValue(ticket.Row, TRowValue::Frames,
                         frame_number == -1 ? QStringLiteral(" ") : QString::number(frame_number));
 }
 
-void TForm1::RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exception, const QString& message) {
-    if (ticket.Serial != current_ticket().Serial) return;
-    converting_ = false;
-    ButtonStopPlayClick();
+void TForm1::RIVUVTerminate(TQueueSlot& slot, TJobTicket ticket, std::int32_t index, bool exception,
+                            const QString& message) {
+    if (ticket.Serial != slot.CurrentTicket().Serial) return;
+    set_slot_busy(slot, false);
+    if (&slot == previewed_slot_) {
+        ButtonStopPlayClick();
+        slot.Converter.SetPreviewBitmap(false);
+        preview_newest_job();
+    }
     if (index >= 0) {
         const QString outcome = exception ? QStringLiteral("Fail") : user_aborted_ ? QStringLiteral("Abort")
                                                                                    : QStringLiteral("Done");
@@ -91,9 +111,8 @@ void TForm1::RIVUVTerminate(TJobTicket ticket, std::int32_t index, bool exceptio
         count_outcome(outcome);
     }
     if (queue_finished_ && index < 0) {
-        RIVUV_.ClearJobs();
-        ProgressBar1->setValue(0);
-        converting_ = false;
+        slot.Converter.ClearJobs();
+        if (!converting_) ProgressBar1->setValue(0);
     }
 }
 

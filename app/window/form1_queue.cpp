@@ -1,4 +1,5 @@
-// The conversion queue: the checked rows converted one job at a time, paced by the queue timer.
+// The conversion queue: the checked rows converted in list order, as many at once as the run has
+// slots (one by default: one file after another), each start paced by the queue timer.
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -34,14 +35,16 @@ void TForm1::ButtonConvertClick() {
     clear_progress_values();
     if (!run_can_start()) return;
     ButtonStopPlayClick();
-    RIVUV_.SetPreviewBitmap(true);
-    converting_ = true;
+    prepare_slots();
     TimerConvertAgain->start();
     user_aborted_ = false;
     lock_settings(true);
-    RIVUV_.ClearJobs();
-    set_ticket(-1);  // reports of an earlier run still queued are dropped
+    for (const auto& slot : slots_) {
+        slot->Converter.ClearJobs();
+        set_ticket(*slot, -1);  // reports of an earlier run still queued are dropped
+    }
     current_row_ = -1;
+    claimed_outputs_.clear();
     rows_ended_ = 0;
     rows_done_ = 0;
     rows_failed_ = 0;
@@ -49,7 +52,49 @@ void TForm1::ButtonConvertClick() {
     rows_to_convert_ = 0;
     for (int row = 0; row < ListView1->rowCount(); ++row) rows_to_convert_ += ListView1->Checked(row) ? 1 : 0;
     show_overall_progress();
-    start_next_job();
+    // Every slot gets a row at once; later rows follow as slots become free.
+    start_next_job(*slots_.front());
+    while (!queue_finished_ && settings_locked_) {
+        TQueueSlot* slot = free_slot();
+        if (!slot) break;
+        start_next_job(*slot);
+    }
+}
+
+int TForm1::RunningJobs() const {
+    return static_cast<int>(std::count_if(slots_.begin(), slots_.end(), [](const auto& slot) { return slot->Busy; }));
+}
+
+// As many slots as conversions may run at once. The extra converters are made when the count
+// grows and kept: reports of a stopped run may still be on their way to a slot.
+void TForm1::prepare_slots() {
+    active_slots_ = static_cast<std::size_t>(general_options_.SimultaneousConversions());
+    while (slots_.size() < active_slots_) {
+        auto converter = std::make_unique<TConverter>();
+        converter->LoadLibraries(library_folder_.toStdString());
+        converter->SetLogLevel(RIVUV_.LogLevel());
+        converter->SetProgressInterval(RIVUV_.ProgressInterval());
+        converter->SetThreadPriority(RIVUV_.ThreadPriority());
+        slots_.push_back(std::make_unique<TQueueSlot>(std::move(converter)));
+        attach_job_events(*slots_.back());
+    }
+    several_slots_ = active_slots_ > 1;
+    for (const auto& slot : slots_) slot->Converter.SetPreviewBitmap(false);
+    previewed_slot_ = nullptr;
+}
+
+TQueueSlot* TForm1::free_slot() const {
+    for (std::size_t index = 0; index < active_slots_; ++index) {
+        if (!slots_[index]->Busy) return slots_[index].get();
+    }
+    return nullptr;
+}
+
+bool TForm1::any_slot_busy() const { return RunningJobs() > 0; }
+
+void TForm1::set_slot_busy(TQueueSlot& slot, bool busy) {
+    slot.Busy = busy;
+    converting_ = any_slot_busy();
 }
 
 // The list and the folder checks of a new run, with their messages.
@@ -77,8 +122,8 @@ bool TForm1::output_folder_usable() {
     return true;
 }
 
-void TForm1::start_next_job() {
-    RIVUV_.ClearJobs();
+void TForm1::start_next_job(TQueueSlot& slot) {
+    slot.Converter.ClearJobs();
     ProgressBar1->setValue(0);
     const std::string extension = format_entry_ ? brenvale::OutputExtension(*format_entry_) : std::string();
     last_row_reached_ = false;
@@ -87,13 +132,17 @@ void TForm1::start_next_job() {
     const int last_row = ListView1->rowCount() - 1;
     while (current_row_ < last_row && !ListView1->Checked(current_row_)) ++current_row_;
     last_row_reached_ = current_row_ >= last_row;
-    if (current_row_ <= last_row && ListView1->Checked(current_row_)) {
-        if (!prepare_job(extension)) return;
-    } else {
-        converting_ = false;
+    const bool checked = current_row_ <= last_row && ListView1->Checked(current_row_);
+    set_slot_busy(slot, checked);
+    if (checked) {
+        if (!prepare_job(slot, extension)) return;
+        // The preview follows the job started last.
+        if (previewed_slot_) previewed_slot_->Converter.SetPreviewBitmap(false);
+        previewed_slot_ = &slot;
+        slot.Converter.SetPreviewBitmap(true);
     }
     try {
-        RIVUV_.StartJobs(1);
+        slot.Converter.StartJobs(1);
     } catch (const std::exception&) {
         end_run();
         return;
@@ -102,14 +151,14 @@ void TForm1::start_next_job() {
 }
 
 // False when the row failed before its job could start (the queue has moved on then).
-bool TForm1::prepare_job(const std::string& extension) {
-    set_ticket(current_row_);
+bool TForm1::prepare_job(TQueueSlot& slot, const std::string& extension) {
+    set_ticket(slot, current_row_);
     try {
-        return add_job(extension);
+        return add_job(slot, extension);
     } catch (const std::exception& error) {
         dialogs_.Information(this, QStringLiteral("Fail to add file to list!"));
-        RIVUV_.ClearJobs();
-        fail_row(QString::fromStdString(error.what()));
+        slot.Converter.ClearJobs();
+        fail_row(slot, QString::fromStdString(error.what()));
         return false;
     }
 }
@@ -130,16 +179,16 @@ TConversionSettings TForm1::conversion_settings() const {
     return settings;
 }
 
-bool TForm1::add_job(const std::string& extension) {
+bool TForm1::add_job(TQueueSlot& slot, const std::string& extension) {
     const std::string source = ListView1->Caption(current_row_).trimmed().toStdString();
     // The trimmed folder, as checked when the run started.
-    const std::string output = OutputPathFor(source, EditOutputFolder->text().trimmed().toStdString(), extension,
-                                             general_options_.Overwrite());
+    const std::string output = output_path_for(source, extension);
+    TConverter& converter = slot.Converter;
     TInputOptions input;
     input.FileName = source;
-    const int index = RIVUV_.AddInput(source, &input);
+    const int index = converter.AddInput(source, &input);
     if (index < 0) {
-        fail_row(QString::fromStdString(RIVUV_.LastError()));
+        fail_row(slot, QString::fromStdString(converter.LastError()));
         return false;
     }
     const TSourceRow row{ListView1->Value(current_row_, TRowValue::VideoSize).toStdString(),
@@ -147,29 +196,46 @@ bool TForm1::add_job(const std::string& extension) {
                          ListView1->Value(current_row_, TRowValue::Duration).toStdString()};
     TOutputOptions options;
     FillJobOutputOptions(conversion_settings(), row, options);
-    if (RIVUV_.AddOutput(index, output, &options)) return true;
-    const QString reason = QString::fromStdString(RIVUV_.LastError());
-    RIVUV_.DeleteJob(index);
-    fail_row(reason);
+    if (converter.AddOutput(index, output, &options)) {
+        claimed_outputs_.insert(output);
+        return true;
+    }
+    const QString reason = QString::fromStdString(converter.LastError());
+    converter.DeleteJob(index);
+    fail_row(slot, reason);
     return false;
 }
 
-// A row whose job never started: the queue goes on, or ends after the last row.
-void TForm1::fail_row(const QString& reason) {
+// An output another running job of this run writes is never given again, even when
+// overwriting: two jobs must not write one file.
+std::string TForm1::output_path_for(const std::string& source, const std::string& extension) const {
+    const std::string folder = EditOutputFolder->text().trimmed().toStdString();
+    const bool overwrite = general_options_.Overwrite();
+    if (active_slots_ == 1) return OutputPathFor(source, folder, extension, overwrite);
+    const auto taken = [this](const std::string& path) { return PathTaken(path) || claimed_outputs_.contains(path); };
+    const std::string path = OutputPathFor(source, folder, extension, overwrite, taken);
+    if (!claimed_outputs_.contains(path)) return path;
+    return OutputPathFor(source, folder, extension, false, taken);
+}
+
+// A row whose job never started: the queue goes on, or ends after the last row once the
+// other running jobs have ended.
+void TForm1::fail_row(TQueueSlot& slot, const QString& reason) {
     set_row_outcome(current_row_, QStringLiteral("Fail"), reason);
-    conversion_log_.Append(current_ticket().File, QStringLiteral("Fail: ") + reason);
+    conversion_log_.Append(slot.CurrentTicket().File, QStringLiteral("Fail: ") + reason);
     count_outcome(QStringLiteral("Fail"));
+    set_slot_busy(slot, false);
     if (last_row_reached_) {
-        finish_run();
+        queue_finished_ = true;
+        if (!converting_) finish_run();
     } else {
         timer_ticks_ = 0;
-        converting_ = false;
     }
 }
 
 void TForm1::finish_run() {
     TimerConvertAgain->stop();
-    RIVUV_.ClearJobs();
+    for (const auto& slot : slots_) slot->Converter.ClearJobs();
     notify_run_end();
     dialogs_.Information(this, QStringLiteral("All Conversions Completed"));
     end_run();
@@ -187,26 +253,34 @@ void TForm1::notify_run_end() {
 void TForm1::end_run() {
     queue_finished_ = true;
     TimerConvertAgain->stop();
-    RIVUV_.StopJobs();
+    for (const auto& slot : slots_) {
+        slot->Converter.StopJobs();
+        slot->Busy = false;
+    }
     ProgressBar1->setValue(0);
     lock_settings(false);
     converting_ = false;
 }
 
+// Starts the next row in a free slot on the second tick after one was seen free; after the
+// last row, the run ends once every job has ended.
 void TForm1::TimerConvertAgainTimer() {
-    if (converting_) return;
-    if (queue_finished_) return finish_run();
+    TQueueSlot* slot = free_slot();
+    if (!slot) return;
+    if (queue_finished_) {
+        if (!converting_) finish_run();
+        return;
+    }
     if (++timer_ticks_ < kTicksBetweenJobs) return;
     timer_ticks_ = 0;
-    converting_ = true;
-    start_next_job();
+    start_next_job(*slot);
 }
 
 void TForm1::ButtonStopConvertClick() {
     if (converting_) {
-        RIVUV_.PauseJobs();
+        for (const auto& slot : slots_) slot->Converter.PauseJobs();
         if (!dialogs_.Confirmation(this, QStringLiteral("Stop all conversions?"))) {
-            RIVUV_.ResumeJobs();
+            for (const auto& slot : slots_) slot->Converter.ResumeJobs();
             return;
         }
         user_aborted_ = true;

@@ -23,6 +23,7 @@ void TForm1::LoadSettings() {
     if (loaded.DropDownItems && *loaded.DropDownItems >= 0) general_options_.SetDropDownItems(*loaded.DropDownItems);
     SelectStored(ComboLetterBox, loaded.LetterBox);
     skins_.SetSkinName(loaded.Skin);
+    if (loaded.SimultaneousConversions) general_options_.SetSimultaneousConversions(*loaded.SimultaneousConversions);
     // A value missing or unreadable: every current value is written at once.
     if (!loaded.Complete) SaveSettings();
 }
@@ -35,6 +36,7 @@ void TForm1::SaveSettings() {
     stored.DropDownItems = general_options_.DropDownItems();
     stored.LetterBox = ComboLetterBox->currentIndex();
     stored.Skin = skins_.SkinName();
+    stored.SimultaneousConversions = general_options_.SimultaneousConversions();
     WriteStoredSettings(stored);
 }
 

@@ -1,5 +1,5 @@
-// TForm4, the Additional Options window: the overwrite rule for output files and the number of
-// lines the output-format list shows. It edits the main window's TGeneralOptions and follows
+// TForm4, the Additional Options window: the overwrite rule for output files, how many
+// conversions run at once and the number of lines the output-format list shows. It edits the main window's TGeneralOptions and follows
 // them when they change elsewhere (the settings load). Window thread only.
 #pragma once
 
@@ -30,6 +30,7 @@ public:
     TForm4(TGeneralOptions& options, QWidget* parent);
 
     void SpinEdit1Change(int value);
+    void SpinEditSimultaneousChange(int value);
     void Button1Click() { close(); }
 
 private:
@@ -38,6 +39,7 @@ private:
     TGeneralOptions& options_;
     QCheckBox* CheckBoxOverWrite = nullptr;
     TDropDownItemsEdit* SpinEdit1 = nullptr;
+    QSpinBox* SpinEditSimultaneous = nullptr;
     QPushButton* Button1 = nullptr;
 };
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/core_count.h"
+
 namespace brenvale {
 
 void TGeneralOptions::SetOverwrite(bool overwrite) {
@@ -13,5 +15,12 @@ void TGeneralOptions::SetDropDownItems(int items) {
     drop_down_items_ = std::clamp(items, kMinDropDownItems, kMaxDropDownItems);
     emit DropDownItemsChanged(drop_down_items_);
 }
+
+void TGeneralOptions::SetSimultaneousConversions(int conversions) {
+    simultaneous_conversions_ = std::clamp(conversions, 1, MaxSimultaneousConversions());
+    emit SimultaneousConversionsChanged(simultaneous_conversions_);
+}
+
+int TGeneralOptions::MaxSimultaneousConversions() { return CoreCount(); }
 
 }  // namespace brenvale

@@ -11,6 +11,7 @@ const QString kOverwrite = QStringLiteral("Overwrite");
 const QString kDropDownItems = QStringLiteral("DropDownItems");
 const QString kLetterBox = QStringLiteral("LetterBox");
 const QString kSkin = QStringLiteral("Skin");
+const QString kSimultaneousConversions = QStringLiteral("Simultaneous Conversions");
 
 std::optional<int> ReadInteger(const QSettings& settings, const QString& name) {
     const QVariant value = settings.value(name);
@@ -34,6 +35,7 @@ TLoadedSettings ReadStoredSettings() {
     const QSettings settings(QStringLiteral("Merrowin"), QStringLiteral("Tandrel"));
     TLoadedSettings loaded;
     loaded.OutputFolder = settings.value(kOutputFolder).toString();
+    loaded.SimultaneousConversions = ReadInteger(settings, kSimultaneousConversions);
     if (!(loaded.OutputFormat = ReadInteger(settings, kOutputFormat))) return loaded;
     if (!(loaded.Overwrite = ReadBoolean(settings, kOverwrite))) return loaded;
     if (!(loaded.DropDownItems = ReadInteger(settings, kDropDownItems))) return loaded;
@@ -52,6 +54,7 @@ void WriteStoredSettings(const TStoredSettings& stored) {
     settings.setValue(kDropDownItems, stored.DropDownItems);
     settings.setValue(kLetterBox, stored.LetterBox);
     settings.setValue(kSkin, stored.Skin);
+    settings.setValue(kSimultaneousConversions, stored.SimultaneousConversions);
     settings.sync();
 }
 

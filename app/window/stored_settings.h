@@ -1,4 +1,5 @@
-// The six values kept between runs under QSettings("Merrowin", "Tandrel").
+// The values kept between runs under QSettings("Merrowin", "Tandrel"): the six of the
+// first version, then the ones added since, each read on its own.
 #pragma once
 
 #include <optional>
@@ -16,6 +17,7 @@ struct TStoredSettings {
     int DropDownItems = 27;
     int LetterBox = 0;
     QString Skin = kDefaultSkin;
+    int SimultaneousConversions = 1;
 };
 
 // What a load found. Reading stops at the first integer or boolean that is missing or
@@ -28,10 +30,12 @@ struct TLoadedSettings {
     std::optional<int> LetterBox;
     QString Skin = kDefaultSkin;  // trimmed; "Elegance" when empty, blank or not reached
     bool Complete = false;
+    // Settings written before it existed lack it: that alone does not make the load incomplete.
+    std::optional<int> SimultaneousConversions;
 };
 
 TLoadedSettings ReadStoredSettings();
-// Writes the six values in their fixed order; errors are ignored.
+// Writes the values in their fixed order; errors are ignored.
 void WriteStoredSettings(const TStoredSettings& settings);
 
 }  // namespace brenvale

@@ -20,6 +20,7 @@
 #include "app/window/form4.h"
 #include "app/window/form_about.h"
 #include "app/window/form_skin.h"
+#include "app/window/general_options.h"
 #include "app/window/program_files.h"
 #include "app/window/secondary_windows.h"
 #include "tools/clip_catalogue.h"
@@ -161,6 +162,38 @@ TEST_F(SecondaryWindowTest, TheStoredDropDownCountIsBroughtIntoItsRange) {
         EXPECT_EQ(Find<QComboBox>("ComboOutputFormat")->maxVisibleItems(), c.shown) << c.stored;
         form_.reset();
     }
+}
+
+// Settings stored before the value existed load completely; odd values are brought into range.
+TEST_F(SecondaryWindowTest, SimultaneousConversionsAreOfferedUpToTheCoresAndStored) {
+    const int cores = TGeneralOptions::MaxSimultaneousConversions();
+    struct Case {
+        QVariant stored;
+        int shown;
+    };
+    for (const Case& c : {Case{QVariant(), 1}, Case{0, 1}, Case{999, cores}, Case{cores, cores}}) {
+        QSettings key("Merrowin", "Tandrel");
+        key.setValue("ComboOutputFormat", 0);
+        key.setValue("Overwrite", false);
+        key.setValue("DropDownItems", 27);
+        key.setValue("LetterBox", 0);
+        key.setValue("Skin", "Golden");
+        if (c.stored.isValid()) key.setValue("Simultaneous Conversions", c.stored);
+        else key.remove("Simultaneous Conversions");
+        key.sync();
+        StartProgram();
+        auto* spin = In<QSpinBox>(windows_.Form4, "SpinEditSimultaneous");
+        EXPECT_EQ(spin->minimum(), 1);
+        EXPECT_EQ(spin->maximum(), cores);
+        EXPECT_EQ(spin->value(), c.shown) << c.stored.toString().toStdString();
+        EXPECT_EQ(Form().SkinName(), "Golden") << "the load went on";
+        form_.reset();
+    }
+    StartProgram();
+    In<QSpinBox>(windows_.Form4, "SpinEditSimultaneous")->setValue(cores);
+    EXPECT_EQ(Form().GeneralOptions().SimultaneousConversions(), cores);
+    Form().close();
+    EXPECT_EQ(QSettings("Merrowin", "Tandrel").value("Simultaneous Conversions").toInt(), cores);
 }
 
 TEST_F(SecondaryWindowTest, TheDropDownFieldReadsOddTextsByItsRules) {

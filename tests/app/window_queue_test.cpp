@@ -6,8 +6,10 @@
 #include <QMenuBar>
 #include <QProgressBar>
 
+#include <algorithm>
 #include <fstream>
 
+#include "app/window/general_options.h"
 #include "app/window/play_panel.h"
 #include "tests/support/media_reader.h"
 #include "tests/support/test_media.h"
@@ -171,6 +173,49 @@ TEST_F(QueueTest, StopBetweenTwoJobsEndsTheRunWithoutAQuestion) {
     EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
     EXPECT_FALSE(OutputExists("mp3_audio.flv"));
     EXPECT_EQ(CountInformations(kCompleted), 0);
+}
+
+// Two at a time: each row its own progress and outcome, rows started in list order, one file
+// name never given to two jobs (even when overwriting), one completion message.
+TEST_F(QueueTest, SimultaneousConversionsRunSideBySideInListOrder) {
+    if (TGeneralOptions::MaxSimultaneousConversions() < 2) GTEST_SKIP() << "one core";
+    StartWith({clips::kMp4H264Aac, clips::kMp4H264Aac, clips::kRandomBytes, clips::kAviMpeg4Mp3});
+    Form().GeneralOptions().SetOverwrite(true);
+    Form().GeneralOptions().SetSimultaneousConversions(2);
+    Form().ButtonConvertClick();
+    EXPECT_EQ(Form().RunningJobs(), 2);
+    EXPECT_EQ(List().Value(3, TRowValue::Progress), "");
+    int most_running = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        most_running = std::max(most_running, Form().RunningJobs());
+        return !Form().RunActive() && !Form().Converting();
+    }));
+    EXPECT_LE(most_running, 2);
+    const QString expected[] = {"Done", "Done", "Fail", "Done"};
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(List().Value(row, TRowValue::Progress), expected[row]) << row;
+    for (const char* name : {"mp4_h264_aac.flv", "mp4_h264_aac-1.flv", "avi_mpeg4_mp3.flv"}) {
+        const auto video = ReadMedia(Output(name).string()).StreamsOf(AVMEDIA_TYPE_VIDEO);
+        ASSERT_EQ(video.size(), 1u) << name;
+        EXPECT_NEAR(video[0].frames, 30, 1) << name;
+        EXPECT_EQ(video[0].decode_errors, 0) << name;
+    }
+    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(Find<QLabel>("StatusPanel2")->text(), "4/4");
+    EXPECT_EQ(Find<QProgressBar>("ProgressBar1")->value(), 0);
+    EXPECT_FALSE(Find<TPlayPanel>("sPanelPlay")->ShowingPreview());
+    EXPECT_EQ(Form().RunningJobs(), 0);
+
+    // Stopped with two running: both abort, no completion message.
+    dialogs_.Answers = {true};
+    Form().ButtonConvertClick();
+    EXPECT_EQ(Form().RunningJobs(), 2);
+    Form().ButtonStopConvertClick();
+    ASSERT_TRUE(WaitFor([this] {
+        return List().Value(0, TRowValue::Progress) == "Abort" && List().Value(1, TRowValue::Progress) == "Abort";
+    }));
+    WaitFor([] { return false; }, std::chrono::seconds(1));
+    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(List().Value(3, TRowValue::Progress), "");
 }
 
 TEST_F(QueueTest, ConvertChecksTheListAndTheFolderFirst) {

@@ -1,4 +1,4 @@
-// The six stored values: first run, restoring, the rules for missing and odd values, closing.
+// The stored values: first run, restoring, the rules for missing and odd values, closing.
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -23,7 +23,7 @@ void Store(const QString& folder, const QVariant& format, const QVariant& overwr
     key.setValue("Skin", skin);
 }
 
-TEST_F(WindowTest, FirstRunStartsWithDefaultsAndStoresAllSixValues) {
+TEST_F(WindowTest, FirstRunStartsWithDefaultsAndStoresEveryValue) {
     StartWindow();
     EXPECT_EQ(Find<QLineEdit>("EditOutputFolder")->text(), "");
     EXPECT_EQ(Find<QComboBox>("ComboOutputFormat")->currentIndex(), 0);
@@ -35,7 +35,8 @@ TEST_F(WindowTest, FirstRunStartsWithDefaultsAndStoresAllSixValues) {
     EXPECT_EQ(Form().SkinName(), "Elegance");
 
     QSettings key("Merrowin", "Tandrel");
-    EXPECT_EQ(key.allKeys().size(), 6);
+    EXPECT_EQ(key.allKeys().size(), 7);
+    EXPECT_EQ(key.value("Simultaneous Conversions").toInt(), 1);
     EXPECT_EQ(key.value("ComboOutputFormat").toInt(), 0);
     EXPECT_EQ(key.value("DropDownItems").toInt(), 27);
     EXPECT_EQ(key.value("Skin").toString(), "Elegance");
