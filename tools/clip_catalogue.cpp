@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "tools/media_generator.h"
+#include "tools/music_clips.h"
 #include "tools/player_clips.h"
 
 namespace brenvale::mediagen {
@@ -88,6 +89,7 @@ std::vector<ClipDescription> BuildCatalogue() {
 
     catalogue.emplace_back(Clip(clips::kRandomBytes, "", ".dat")).flags.random_bytes = true;
     AddPlayerClips(catalogue);
+    AddMusicClips(catalogue);
     return catalogue;
 }
 

@@ -46,7 +46,7 @@ std::int64_t ClipDescription::DurationToleranceUs() const {
 }
 
 int ClipDescription::StreamCount() const {
-    return (video ? 1 : 0) + static_cast<int>(audio.size()) + (subtitle ? 1 : 0);
+    return (video ? 1 : 0) + static_cast<int>(audio.size()) + (subtitle ? 1 : 0) + (cover ? 1 : 0);
 }
 
 }  // namespace brenvale::mediagen

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct StreamReport {
     std::int64_t frames = 0;        // pictures, audio frames or subtitle cues decoded
     std::int64_t samples = 0;       // audio samples per channel decoded
     int decode_errors = 0;
+    bool attached_picture = false;  // a cover: a still the container stores beside the sound
 };
 
 struct MediaReport {
@@ -30,9 +32,14 @@ struct MediaReport {
     std::string format;
     std::int64_t duration_us = -1;  // -1 when the container states none
     std::vector<StreamReport> streams;
+    std::map<std::string, std::string> tags;  // container tags, keys in lower case
 
     bool Opened() const { return open_result >= 0; }
+    // Attached pictures are not video: they are Covers().
     std::vector<StreamReport> StreamsOf(AVMediaType type) const;
+    std::vector<StreamReport> Covers() const;
+    // The tag's value; empty when absent.
+    std::string Tag(const std::string& key) const;
 };
 
 // Called for every decoded picture and audio frame; the frame is valid during the call.
