@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "binding/attached_picture.h"
 #include "binding/media_api.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
@@ -129,6 +130,11 @@ void take_stream_properties(TCustomFFmpeg& engine, AVFormatContext* input, const
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         AVStream* stream = input->streams[i];
         AVCodecContext& decoder = *decoders[i];
+        // A cover's size and rate (a still at 90000 frames a second) are no picture's.
+        if (IsAttachedPicture(*stream)) {
+            engine.add_input_codec(nullptr);
+            continue;
+        }
         switch (decoder.codec_type) {
             case AVMEDIA_TYPE_AUDIO: take_audio_properties(engine, stream, decoder); break;
             case AVMEDIA_TYPE_VIDEO: take_video_properties(engine, stream, decoder); break;
@@ -144,9 +150,10 @@ TCustomFFmpeg::TInputKinds TCustomFFmpeg::check_audio_video_sub_inputs() const {
     for (int file = 0; file < input_file_count; ++file) {
         const AVFormatContext* input = input_files[static_cast<std::size_t>(file)];
         for (unsigned i = 0; i < input->nb_streams; ++i) {
-            const AVMediaType type = input->streams[i]->codecpar->codec_type;
+            const AVStream& stream = *input->streams[i];
+            const AVMediaType type = stream.codecpar->codec_type;
             if (!is_known_media_type(type)) throw FFmpegException("invalid codec_type of input file");
-            kinds.has_video |= type == AVMEDIA_TYPE_VIDEO;
+            kinds.has_video |= IsVideoStream(stream);
             kinds.has_audio |= type == AVMEDIA_TYPE_AUDIO;
             kinds.has_subtitle |= type == AVMEDIA_TYPE_SUBTITLE;
         }

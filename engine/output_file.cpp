@@ -13,8 +13,10 @@
 #include "binding/unicode_io.h"
 #include "binding/unicode_names.h"
 #include "common/c_locale.h"
+#include "engine/cover_art.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
+#include "engine/source_tags.h"
 
 namespace brenvale {
 namespace {
@@ -166,6 +168,7 @@ void create_streams(TCustomFFmpeg& engine, AVFormatContext* context) {
     if (kinds.video) create_stream(engine, context, &TCustomFFmpeg::new_video_stream, "new_video_stream");
     if (kinds.audio) create_stream(engine, context, &TCustomFFmpeg::new_audio_stream, "new_audio_stream");
     if (kinds.subtitle) create_stream(engine, context, &TCustomFFmpeg::new_subtitle_stream, "new_subtitle_stream");
+    add_cover_stream(engine, context);
     // A kind disabled for this output comes back for the next one.
     engine.video_disable = false;
     engine.audio_disable = false;
@@ -183,8 +186,10 @@ void set_creation_time(AVFormatContext* context, std::int64_t seconds) {
     ff::av_dict_set(&context->metadata, "creation_time", text, 0);
 }
 
-// From the last pair to the first: of two pairs with one key, the first stays.
+// The source's tags, then the pending pairs, from the last to the first: of two pairs with one
+// key, the first stays, and any pair replaces the source's tag.
 void attach_metadata(TCustomFFmpeg& engine, AVFormatContext* context) {
+    copy_source_tags(engine, context);
     set_creation_time(context, engine.rec_timestamp);
     for (auto pair = engine.metadata.rbegin(); pair != engine.metadata.rend(); ++pair) {
         ff::av_dict_set(&context->metadata, pair->first.c_str(), pair->second.c_str(), 0);

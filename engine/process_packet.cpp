@@ -4,6 +4,7 @@
 #include <thread>
 #include <utility>
 
+#include "binding/attached_picture.h"
 #include "binding/media_api.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
@@ -37,6 +38,10 @@ int TTranscoder::process_packet(int ist_number, const AVPacket* packet) {
     if (ist.next_pts == AV_NOPTS_VALUE) ist.next_pts = ist.pts;
     if (packet && packet->dts != AV_NOPTS_VALUE)
         ist.pts = ist.next_pts = to_microseconds(packet->dts, ist.stream->time_base);
+    if (packet && IsAttachedPicture(*ist.stream)) {
+        copy_cover(ist_number, *packet);
+        return 0;
+    }
     if (packet) copy_rounds(ist, ist_number, *packet);
     if (!ist.needs_decoding) return 0;
     if (ist.decoder->codec_type == AVMEDIA_TYPE_SUBTITLE) return packet ? decode_subtitle(ist, ist_number, *packet) : 0;
@@ -164,6 +169,20 @@ void TTranscoder::copy_packet(OutputStream& ost, InputStream& ist, const AVPacke
     encoded_->duration = ff::av_rescale_q(packet.duration, from, to);
     write_packet(ost, *encoded_);
     ost.frame_number += 1;
+}
+
+// A cover belongs to the whole file: copied once, at time 0, whatever the start and the limits.
+void TTranscoder::copy_cover(int ist_number, const AVPacket& packet) {
+    for (OutputStream& ost : output_streams_) {
+        if (ost.source != ist_number || ost.needs_encoding || ost.frame_number > 0) continue;
+        if (ff::av_packet_ref(encoded_.get(), &packet) < 0) throw FFmpegException("av_malloc fail");
+        encoded_->stream_index = ost.stream_index;
+        encoded_->pts = encoded_->dts = 0;
+        encoded_->duration = 0;
+        engine_.extra_size += packet.size;
+        write_packet(ost, *encoded_);
+        ost.frame_number = 1;
+    }
 }
 
 void TTranscoder::emulate_rate(const InputStream& ist) const {

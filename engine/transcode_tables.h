@@ -62,6 +62,7 @@ struct OutputStream {
     int source = 0;                                            // number of the feeding input stream
     int sync_source = 0;                                       // number of the input stream whose time drives the sync
     bool stream_copy = false;
+    bool cover = false;  // an attached picture: one packet, outside the output's timing
     bool needs_encoding = false;
     int frame_number = 0;
     std::int64_t sync_pts = 0;  // encoder time base: video frames, audio samples
