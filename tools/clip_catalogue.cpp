@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "tools/media_generator.h"
-#include "tools/music_clips.h"
 #include "tools/player_clips.h"
+#include "tools/tagged_clips.h"
 
 namespace brenvale::mediagen {
 namespace {
@@ -89,7 +89,7 @@ std::vector<ClipDescription> BuildCatalogue() {
 
     catalogue.emplace_back(Clip(clips::kRandomBytes, "", ".dat")).flags.random_bytes = true;
     AddPlayerClips(catalogue);
-    AddMusicClips(catalogue);
+    AddTaggedClips(catalogue);
     return catalogue;
 }
 

@@ -22,9 +22,9 @@ struct DvCase {
 
 std::ostream& operator<<(std::ostream& out, const DvCase& entry) { return out << entry.target; }
 
-class DvTargetTest : public TranscodeTest, public ::testing::WithParamInterface<DvCase> {};
+class DvConversionTest : public TranscodeTest, public ::testing::WithParamInterface<DvCase> {};
 
-TEST_P(DvTargetTest, EveryFrameReadsBackWithItsSound) {
+TEST_P(DvConversionTest, EveryFrameReadsBackWithItsSound) {
     const DvCase& entry = GetParam();
     const std::string output = PathOf("out.dv");
     const JobOutcome outcome =
@@ -56,7 +56,7 @@ TEST_P(DvTargetTest, EveryFrameReadsBackWithItsSound) {
     EXPECT_NEAR(static_cast<double>(audio[0].samples) / 48000, pictures * frame_seconds, frame_seconds);
 }
 
-INSTANTIATE_TEST_SUITE_P(Norms, DvTargetTest,
+INSTANTIATE_TEST_SUITE_P(Norms, DvConversionTest,
                          ::testing::Values(DvCase{"pal-dv", 720, 576, AV_PIX_FMT_YUV420P, {25, 1}},
                                            DvCase{"ntsc-dv", 720, 480, AV_PIX_FMT_YUV411P, {30000, 1001}}),
                          [](const auto& info) { return std::string(info.param.target[0] == 'p' ? "Pal" : "Ntsc"); });
