@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <exception>
 
@@ -196,8 +197,18 @@ void attach_metadata(TCustomFFmpeg& engine, AVFormatContext* context) {
     }
 }
 
-void check_number_pattern(const std::string& file_name, const AVFormatContext* context) {
-    if ((context->oformat->flags & AVFMT_NEEDNUMBER) && !ff::av_filename_number_test(context->url)) {
+// Image sequences write one file per picture, numbered through the name's pattern. Today's
+// image2 no longer says so in its flags (its "update" option rewrites one file instead), and
+// without a pattern it fails at the second picture.
+bool needs_number_pattern(AVFormatContext* context) {
+    if (context->oformat->flags & AVFMT_NEEDNUMBER) return true;
+    if (std::strcmp(context->oformat->name, "image2") != 0) return false;
+    std::int64_t update = 0;
+    return ff::av_opt_get_int(context, "update", AV_OPT_SEARCH_CHILDREN, &update) < 0 || update == 0;
+}
+
+void check_number_pattern(const std::string& file_name, AVFormatContext* context) {
+    if (needs_number_pattern(context) && !ff::av_filename_number_test(context->url)) {
         throw FFmpegException(open_error_text(file_name, AVERROR(EDOM)));
     }
 }
@@ -221,12 +232,13 @@ void create_output(TCustomFFmpeg& engine, TOutputAttempt& attempt, const std::st
     AVFormatContext* context = attempt.context();
     create_streams(engine, context);
     attach_metadata(engine, context);
-    check_number_pattern(file_name, context);
-    attempt.open_file(file_name, library_name);
     set_muxing_parameters(engine, context);
+    // Before the name is checked: a muxer's own option may ask for a single picture file.
     if (engine.option_context.format_opts) {
         engine.apply_generic_options(context, engine.option_context.format_opts, AV_OPT_FLAG_ENCODING_PARAM);
     }
+    check_number_pattern(file_name, context);
+    attempt.open_file(file_name, library_name);
     attempt.register_output();
     engine.metadata.clear();
 }
