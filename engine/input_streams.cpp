@@ -91,6 +91,7 @@ void take_video_properties(TCustomFFmpeg& engine, AVStream* stream, AVCodecConte
         input_aspect_ratio(decoder.width, decoder.height, stream->sample_aspect_ratio, decoder.sample_aspect_ratio);
     if (decoder.pix_fmt == AV_PIX_FMT_NONE) decoder.pix_fmt = AV_PIX_FMT_YUV420P;
     engine.frame_pix_fmt = decoder.pix_fmt;
+    engine.frame_pix_fmt_asked = false;
     report_frame_rate_difference(engine, stream->index, ff::av_stream_get_codec_timebase(stream),
                                  stream->r_frame_rate);
     engine.frame_rate = stream->r_frame_rate;
