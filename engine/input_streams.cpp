@@ -4,6 +4,7 @@
 
 #include "binding/attached_picture.h"
 #include "binding/media_api.h"
+#include "engine/codec_owner.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/text_format.h"
@@ -50,6 +51,7 @@ CodecContextPtr make_decoder(TCustomFFmpeg& engine, const AVStream* stream) {
     if (!decoder || ff::avcodec_parameters_to_context(decoder.get(), parameters) < 0) return nullptr;
     decoder->pkt_timebase = stream->time_base;
     decoder->thread_count = engine.thread_count;
+    mark_codec_owner(decoder.get(), engine);
     if (parameters->codec_type == AVMEDIA_TYPE_VIDEO || parameters->codec_type == AVMEDIA_TYPE_AUDIO) {
         engine.apply_generic_options(decoder.get(),
                                      engine.option_context.codec_opts[static_cast<std::size_t>(parameters->codec_type)],
