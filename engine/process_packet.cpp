@@ -179,7 +179,7 @@ void TTranscoder::copy_cover(int ist_number, const AVPacket& packet) {
         encoded_->stream_index = ost.stream_index;
         encoded_->pts = encoded_->dts = 0;
         encoded_->duration = 0;
-        engine_.extra_size += packet.size;
+        engine_.extra_size += packet.size;  // neither video nor sound: counted with the headers
         write_packet(ost, *encoded_);
         ost.frame_number = 1;
     }
