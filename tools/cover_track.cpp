@@ -1,5 +1,6 @@
 // The cover of a music file: one still picture in a stream the muxers store as album art.
 #include "tools/encoder_track.h"
+#include "tools/library_glue.h"
 #include "tools/media_generator.h"
 #include "tools/test_pattern.h"
 
@@ -15,25 +16,16 @@ AVPixelFormat FirstPixelFormat(const AVCodec* codec) {
     return codec->pix_fmts[0];
 }
 
-FramePtr Picture(AVPixelFormat format, int width, int height) {
-    FramePtr frame = AllocateFrame();
-    frame->format = format;
-    frame->width = width;
-    frame->height = height;
-    ThrowOnError(ff::av_frame_get_buffer(frame.get(), 0), "picture buffer");
-    return frame;
-}
-
 // The first frame of the test pattern, in the encoder's own pixel format (RGB for PNG).
 FramePtr PatternPicture(AVPixelFormat format, int width, int height) {
     if (CanDrawTestPattern(format)) {
-        FramePtr picture = Picture(format, width, height);
+        FramePtr picture = AllocatePicture(format, width, height);
         DrawTestPattern(picture.get(), 0);
         return picture;
     }
-    const FramePtr drawn = Picture(AV_PIX_FMT_YUV420P, width, height);
+    const FramePtr drawn = AllocatePicture(AV_PIX_FMT_YUV420P, width, height);
     DrawTestPattern(drawn.get(), 0);
-    FramePtr picture = Picture(format, width, height);
+    FramePtr picture = AllocatePicture(format, width, height);
     const SwsPtr scaler(ff::sws_getContext(width, height, AV_PIX_FMT_YUV420P, width, height, format,
                                            SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!scaler) throw GenerationError("no conversion to the cover's pixel format");

@@ -105,8 +105,8 @@ TEST_P(RateControlTest, TooLowARateFailsTheJobWithItsReason) {
 bool FailedOrAborted(int status) { return !(WIFEXITED(status) && WEXITSTATUS(status) == 0); }
 
 // The check's line lies just above the library's own: the real encoder opens at the least rate
-// let through, and refuses 2 % below it, where the trap is. (Between the two the library may
-// still open: the check counts B-pictures and the first pass's rounding on the safe side.)
+// let through, and refuses 3 % below it, where the trap is (the check keeps 2 % above its model
+// of the library's line, which meets the library's within a few tenths of a percent).
 TEST_P(RateControlTest, TheLeastRateLetThroughLiesJustAboveTheLibrarysLine) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string statistics = FirstPass();
@@ -120,7 +120,7 @@ TEST_P(RateControlTest, TheLeastRateLetThroughLiesJustAboveTheLibrarysLine) {
     EXPECT_FALSE(rate_control_refusal(*codec, *SecondPassEncoder(*codec, statistics, let_through)));
     EXPECT_EXIT(RunInChild(SecondPassEncoder(*codec, statistics, let_through), *codec), ::testing::ExitedWithCode(0),
                 "");
-    const std::int64_t below = std::llround(least * 0.98);
+    const std::int64_t below = std::llround(least * 0.97);
     EXPECT_EXIT(RunInChild(SecondPassEncoder(*codec, statistics, below), *codec), FailedOrAborted, "");
 }
 
