@@ -1,5 +1,6 @@
 #include "probe/av_probe.h"
 
+#include "binding/attached_picture.h"
 #include "binding/library_loader.h"
 #include "binding/media_api.h"
 #include "binding/open_error_text.h"
@@ -96,7 +97,10 @@ void TAVProbe::count_streams() {
     program_count_ = static_cast<int>(format_context_->nb_programs);
     audio_stream_count_ = video_stream_count_ = subtitle_stream_count_ = 0;
     for (int index = 0; index < stream_count_; ++index) {
-        switch (format_context_->streams[index]->codecpar->codec_type) {
+        const AVStream& stream = *format_context_->streams[index];
+        // A cover is no video: a music file with one has no picture size or frame rate.
+        if (IsAttachedPicture(stream)) continue;
+        switch (stream.codecpar->codec_type) {
             case AVMEDIA_TYPE_VIDEO: tally(index, video_stream_count_, first_video_stream_); break;
             case AVMEDIA_TYPE_AUDIO: tally(index, audio_stream_count_, first_audio_stream_); break;
             case AVMEDIA_TYPE_SUBTITLE: tally(index, subtitle_stream_count_, first_subtitle_stream_); break;

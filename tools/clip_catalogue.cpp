@@ -6,6 +6,7 @@
 #include "tools/media_generator.h"
 #include "tools/player_clips.h"
 #include "tools/real_world_clips.h"
+#include "tools/tagged_clips.h"
 
 namespace brenvale::mediagen {
 namespace {
@@ -72,6 +73,7 @@ std::vector<ClipDescription> BuildCatalogue() {
     catalogue.emplace_back(Clip(clips::kRandomBytes, "", ".dat")).flags.random_bytes = true;
     AddPlayerClips(catalogue);
     for (ClipDescription& clip : RealWorldClips()) catalogue.push_back(std::move(clip));
+    AddTaggedClips(catalogue);
     return catalogue;
 }
 
