@@ -12,9 +12,10 @@ constexpr int kReadPadding = 64;  // optimised readers may read a little past th
 
 TPicturePool::~TPicturePool() { release(); }
 
+// An engine without libraries (or destroyed after they were unloaded) never made a pool.
 void TPicturePool::release() {
     // Buffers still referenced stay valid; the library frees the pool with the last of them.
-    ff::av_buffer_pool_uninit(&pool_);
+    if (pool_) ff::av_buffer_pool_uninit(&pool_);
     buffer_size_ = 0;
 }
 
