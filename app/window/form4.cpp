@@ -35,7 +35,7 @@ TForm4::TForm4(TGeneralOptions& options, QWidget* parent)
     CheckBoxOverWrite->setObjectName(QStringLiteral("CheckBoxOverWrite"));
     CheckBoxOverWrite->setGeometry(8, 28, 296, 24);
     auto* simultaneous = new QLabel(QStringLiteral("Simultaneous conversions"), group);
-    simultaneous->setGeometry(14, 64, 220, 24);
+    simultaneous->setGeometry(14, 64, 216, 24);
     SpinEditSimultaneous = new QSpinBox(group);
     SpinEditSimultaneous->setObjectName(QStringLiteral("SpinEditSimultaneous"));
     SpinEditSimultaneous->setGeometry(236, 64, 56, 24);
