@@ -44,6 +44,8 @@ void give_blank_picture(AVCodecContext* encoder) {
 // An encoder closed before it was told the stream ended may never return: the AV1 encoder
 // waits for the end of stream in its close. Telling it now costs only the pictures it still holds.
 void end_encoder_stream(AVCodecContext* encoder) {
+    // Subtitle encoders take whole subtitles, not a stream of frames.
+    if (encoder->codec_type != AVMEDIA_TYPE_VIDEO && encoder->codec_type != AVMEDIA_TYPE_AUDIO) return;
     give_blank_picture(encoder);
     if (ff::avcodec_send_frame(encoder, nullptr) < 0) return;
     const PacketPtr packet = allocate_packet();

@@ -32,7 +32,7 @@ TEST_F(CliProgramTest, UsageErrorsExitWithTwoAndConvertNothing) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no input files"},
         {{"--frobnicate", clip}, "unknown option"},
-        {{"--format", "mkv", clip}, "unknown format 'mkv'"},
+        {{"--format", "mkv2", clip}, "unknown format 'mkv2'"},
         {{"--format", "avi", "--video-bitrate", "1600", clip}, "valid values: 192, 200"},
         {{"--option", "ab=64000", clip}, "use --audio-bitrate instead"},
         {{"--output-folder", "no/such/folder", clip}, "the output folder \"no/such/folder\" does not exist"},
