@@ -8,6 +8,7 @@
 namespace brenvale {
 namespace {
 
+// The table's text for the code; nullptr for the codes it has none of its own for.
 const char* error_text_suffix(int code) {
     switch (code) {
         case AVERROR(EILSEQ):
@@ -29,7 +30,7 @@ const char* error_text_suffix(int code) {
         case AVERROR(ENOENT):
             return ": no such file or directory";
         default:
-            return ": Error while opening file";
+            return nullptr;
     }
 }
 
@@ -47,10 +48,12 @@ bool some_demuxer_recognises(const std::string& library_name) {
 
 std::string open_error_text(const std::string& file_name, int code) {
     // The name is never used as a format: it may hold '%'.
-    return file_name + error_text_suffix(code);
+    const char* suffix = error_text_suffix(code);
+    return file_name + (suffix ? suffix : ": Error while opening file");
 }
 
 std::string write_error_text(const std::string& what, int code) {
+    if (error_text_suffix(code)) return open_error_text(what, code);
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     ff::av_strerror(code, text, sizeof text);
     std::string message = what;

@@ -14,8 +14,9 @@ namespace brenvale {
 // opening file".
 std::string open_error_text(const std::string& file_name, int code);
 
-// The message for a failed write: what failed, then the library's text for `code` (a full disk
-// gives "No space left on device").
+// The message for a failed write: open_error_text for the codes it has a text of its own for,
+// otherwise what failed, then the library's text for `code` (a full disk gives "No space left on
+// device", where "Error while opening file" would mislead).
 std::string write_error_text(const std::string& what, int code);
 
 // The code to hand to open_error_text after OpenLibraryInput failed with `code`. The library

@@ -49,6 +49,7 @@ int Convert(const TCliArguments& arguments, std::ostream& out, std::ostream& err
     settings.OutputFolder = TrimBlanks(arguments.OutputFolder);
     settings.Overwrite = arguments.Overwrite;
     settings.ExtOptions = JoinedLines(arguments.ExtOptionLines);
+    settings.InputOptions = JoinedLines(arguments.InputOptionLines);
     settings.Jobs = arguments.Jobs;
     settings.Verbose = arguments.Verbose;
 

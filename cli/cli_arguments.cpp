@@ -26,13 +26,14 @@ int ParseJobCount(const std::string& text) {
     return jobs;
 }
 
-std::string CheckedOptionLine(const std::string& line) {
-    const auto equals = line.find('=');
-    if (equals == std::string::npos || equals == 0 || line.find_first_of("\r\n") != std::string::npos)
-        throw TUsageError("--option takes NAME=VALUE on one line, not '" + line + "'");
-    RefuseOptionOfASetting(line.substr(0, equals));
+// NAME=VALUE, or the NAME of a flag alone ("re"), on one line.
+std::string CheckedOptionLine(const std::string& option, const std::string& line) {
+    if (line.empty() || line.front() == '=' || line.find_first_of("\r\n") != std::string::npos)
+        throw TUsageError(option + " takes NAME=VALUE or a flag's NAME on one line, not '" + line + "'");
     return line;
 }
+
+std::string OptionName(const std::string& line) { return line.substr(0, line.find('=')); }
 
 void SetMode(TCliArguments& arguments, TCliMode mode) {
     if (arguments.Mode != TCliMode::Convert && arguments.Mode != mode)
@@ -85,7 +86,10 @@ private:
             result_.OutputFolder = Value(name);
             if (result_.OutputFolder.empty()) throw TUsageError("--output-folder needs a folder");
         } else if (name == "--option") {
-            result_.ExtOptionLines.push_back(CheckedOptionLine(Value(name)));
+            result_.ExtOptionLines.push_back(CheckedOptionLine(name, Value(name)));
+            RefuseOptionOfASetting(OptionName(result_.ExtOptionLines.back()));
+        } else if (name == "--input-option") {
+            result_.InputOptionLines.push_back(CheckedOptionLine(name, Value(name)));
         } else if (name == "--jobs") {
             result_.Jobs = ParseJobCount(Value(name));
         } else if (IsChoiceOption(name)) {
@@ -131,8 +135,12 @@ std::string UsageText() {
            "                       a value the format's preset offers (see --show-preset), any case:\n"
            "                       sizes as WxH or original, rates as numbers or auto, bit rates in\n"
            "                       kbit/s, volume in percent, aspect original, 4:3 or 16:9\n"
-           "  --option NAME=VALUE  an extra engine option line for the output (repeatable); the\n"
-           "                       settings above are not given this way (vcodec, ab, r, ...)\n"
+           "  --option NAME=VALUE  an extra engine option line for the output (repeatable; a flag\n"
+           "                       may come without =VALUE); the settings above are not given\n"
+           "                       this way (vcodec, ab, r, ...)\n"
+           "  --input-option NAME=VALUE\n"
+           "                       an engine option line applied before each input opens\n"
+           "                       (repeatable): itsoffset, itsscale, f, ss, ...\n"
            "  --jobs N             convert up to N files at once (default 1)\n"
            "  --verbose            every log line as it comes (otherwise each warning once per\n"
            "                       file, with a count, when the file ends)\n"

@@ -16,7 +16,8 @@ struct TCliArguments {
     bool Overwrite = false;
     // Setting options ("--video-size", ...) with their values, in the order given.
     std::vector<std::pair<std::string, std::string>> Choices;
-    std::vector<std::string> ExtOptionLines;  // NAME=VALUE
+    std::vector<std::string> ExtOptionLines;    // NAME=VALUE or NAME, for the outputs
+    std::vector<std::string> InputOptionLines;  // NAME=VALUE or NAME, for the inputs
     int Jobs = 1;
     bool Verbose = false;  // every log line as it comes, not each warning once per file
     std::vector<std::string> Files;

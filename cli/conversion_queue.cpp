@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <system_error>
 
 #include "app/catalogue/output_naming.h"
@@ -18,10 +19,20 @@ namespace {
 
 constexpr auto kRefreshInterval = std::chrono::milliseconds(100);
 
+// The input format an "f" line of the input options forces; empty when none does.
+std::string ForcedInputFormat(const std::string& input_options) {
+    std::string format;
+    std::istringstream lines(input_options);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("f=")) format = line.substr(2);
+    }
+    return format;
+}
+
 // The row the window would show: empty when the probe cannot open the file (the add then
 // fails with the reason).
-TSourceRow DescribeFile(TAVProbe& probe, const std::string& source) {
-    if (!probe.LoadFile(source)) return {};
+TSourceRow DescribeFile(TAVProbe& probe, const std::string& source, const std::string& format) {
+    if (!probe.LoadFile(source, format)) return {};
     const TSourceRow row = DescribeOpenFile(probe);
     probe.Close();
     return row;
@@ -136,7 +147,7 @@ bool TConversionQueue::add_job(TJobSlot& slot, int file) {
     converter.ClearJobs();
     // Taken as typed: unlike a caption of the window's list, an argument's blanks are part of the name.
     const std::string& source = outcomes_[static_cast<std::size_t>(file)].Source;
-    const TSourceRow row = DescribeFile(converter.Probe(), source);
+    const TSourceRow row = DescribeFile(converter.Probe(), source, ForcedInputFormat(settings_.InputOptions));
     TOutputOptions options;
     FillJobOutputOptions(settings_.Job, row, options);
     // The user's lines come after the format's own, and win.
@@ -148,6 +159,7 @@ bool TConversionQueue::add_job(TJobSlot& slot, int file) {
 
     TInputOptions input;
     input.FileName = source;
+    input.ExtOptions = settings_.InputOptions;
     const int index = converter.AddInput(source, &input);
     if (index < 0) {
         fail(file, converter.LastError());

@@ -19,7 +19,8 @@ struct TQueueSettings {
     TConversionSettings Job;
     std::string OutputFolder;
     bool Overwrite = false;
-    std::string ExtOptions;  // option lines for every output
+    std::string ExtOptions;    // option lines for every output
+    std::string InputOptions;  // option lines for every input, before it opens
     int Jobs = 1;
     bool Verbose = false;  // every log line as it comes
 };

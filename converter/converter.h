@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "converter/ffmpeg_job.h"
 #include "converter/option_records.h"
@@ -31,8 +34,11 @@ public:
     //   runs on the main thread while the job's thread waits.
     // - The handlers are set and read under handlers_lock_; deliveries call a copy.
     // - Jobs removed from the list (DeleteJob, ClearJobs, destruction) report nothing more,
-    //   except log lines, which then carry AIndex -1. Do not remove a job from one of its own
-    //   event handlers: the removal waits for the job's thread.
+    //   except log lines, which then carry AIndex -1; the run goes on with the jobs that are
+    //   left, and every run that started a job ends with one all-done notification. In a run
+    //   in the caller (StartJobs(0)) its handlers may remove jobs, the running one included: it
+    //   is stopped and freed once it has returned. A worker's handlers must not: the removal
+    //   waits for the job's thread.
     using TProgressEvent = std::function<void(
         std::int32_t AIndex, std::int32_t AFrameNumber, std::int32_t AFPS, std::int32_t ACurrentDuration,
         float AQuality, float ABitRate, std::int64_t ACurrentSize, std::int32_t ATotalOutputDuration)>;
@@ -94,9 +100,10 @@ public:
     void SetOnBeforeHook(TBeforeHookEvent handler);
     void SetOnCustomHook(TCustomHookEvent handler);
 
-    // A complete library log line written by the calling thread (the log callback, which holds
-    // the live-component lock).
-    void DeliverLibraryLine(int level, const std::string& line);
+    // A complete library log line written by the calling thread with the library context
+    // `context` (the log callback, which holds the live-component lock). A line of a job's
+    // thread, or of a codec's own thread working for a job, names that job.
+    void DeliverLibraryLine(int level, const std::string& line, const void* context);
 
 private:
     struct THandlers {
@@ -127,12 +134,17 @@ private:
     // Jobs (converter_jobs.cpp).
     void bind_job_events(TFFmpeg& job);
     void bind_hook_events(TFFmpeg& job, const TOutputOptions& options);
+    // Owner's thread, outside the locks. The job running in the caller is only stopped: it is
+    // freed once it has returned.
     void free_jobs(std::vector<std::unique_ptr<TFFmpeg>> jobs);
 
     // Runs (converter_run.cpp); the run state is guarded by the event lock.
     TFFmpeg* take_next_job();
     void start_next_job();
     void start_job(TFFmpeg& job, bool threaded);
+    void run_in_caller(TFFmpeg& job);
+    // After a job ended or left the list: the all-done notification when it was the last.
+    void notify_all_done_when_over();
     void notify_all_done();
 
     // Deliveries (converter_events.cpp), on the thread that reports.
@@ -157,13 +169,19 @@ private:
     mutable std::mutex handlers_lock_;
     THandlers handlers_;  // guarded by handlers_lock_
 
+    // Owner's thread only: the job StartJobs(0) runs now, and jobs removed meanwhile.
+    TFFmpeg* job_in_caller_ = nullptr;
+    std::vector<std::unique_ptr<TFFmpeg>> removed_in_caller_;
+
     // Declared before the jobs: deliveries of ending jobs use it until the last job is freed.
     std::recursive_mutex event_lock_;
     // Guarded by the event lock (reads on the owner's thread excepted, see above).
     TFFmpegList jobs_;
     int next_job_ = -1;
     bool parallel_ = false;
-    int ended_count_ = 0;
+    bool run_active_ = false;  // a run started a job and its all-done is still due
+    bool paused_ = false;      // PauseJobs holds every job of the run, those yet to start too
+    std::set<const TFFmpeg*> ended_jobs_;  // listed jobs whose end this run reported
     int jobs_left_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "common/thread_priority.h"
 #include "converter/converter.h"
 #include "converter/library_log.h"
+#include "engine/codec_owner.h"
 
 namespace brenvale {
 namespace {
@@ -15,8 +16,10 @@ TLogLevel log_level_of(int level) {
 
 }  // namespace
 
-void TConverter::DeliverLibraryLine(int level, const std::string& line) {
-    DoLog(jobs_.FindByThread(CurrentThreadId()), level, line);
+void TConverter::DeliverLibraryLine(int level, const std::string& line, const void* context) {
+    const TFFmpeg* job = jobs_.FindByThread(CurrentThreadId());
+    if (!job) job = jobs_.FindByEngine(codec_owner(context));
+    DoLog(job, level, line);
 }
 
 void TConverter::DoLog(const TFFmpeg* sender, int level, const std::string& message) {

@@ -119,11 +119,14 @@ void TConverter::DeleteJob(int index) {
     {
         const TEventGuard guard(event_lock_);
         removed.push_back(jobs_.Take(index));
-        // The run goes on with the jobs that are left.
+        ended_jobs_.erase(removed.back().get());
+        // The run goes on with the jobs that are left; without a job that was still to start,
+        // it may be over.
         if (index < next_job_) {
             --next_job_;
         } else if (jobs_left_ > 0) {
             --jobs_left_;
+            notify_all_done_when_over();
         }
     }
     free_jobs(std::move(removed));
@@ -134,6 +137,7 @@ void TConverter::ClearJobs() {
     {
         const TEventGuard guard(event_lock_);
         removed = jobs_.TakeAll();
+        ended_jobs_.clear();
         parallel_ = false;
         jobs_left_ = 0;
     }
@@ -143,7 +147,15 @@ void TConverter::ClearJobs() {
 
 void TConverter::free_jobs(std::vector<std::unique_ptr<TFFmpeg>> jobs) {
     // Outside the locks: each job waits for its threads, whose last deliveries take them.
-    for (std::unique_ptr<TFFmpeg>& job : jobs) job.reset();
+    for (std::unique_ptr<TFFmpeg>& job : jobs) {
+        if (job.get() != job_in_caller_) {
+            job.reset();
+            continue;
+        }
+        // Its run is further up this very thread's stack.
+        job->request_stop();
+        removed_in_caller_.push_back(std::move(job));
+    }
 }
 
 }  // namespace brenvale

@@ -32,4 +32,11 @@ TFFmpeg* TFFmpegList::FindByThread(std::uint32_t thread_id) const {
     return nullptr;
 }
 
+TFFmpeg* TFFmpegList::FindByEngine(const TCustomFFmpeg* engine) const {
+    for (const std::unique_ptr<TFFmpeg>& job : jobs_) {
+        if (static_cast<const TCustomFFmpeg*>(job.get()) == engine) return job.get();
+    }
+    return nullptr;
+}
+
 }  // namespace brenvale

@@ -41,6 +41,8 @@ public:
     std::vector<std::unique_ptr<TFFmpeg>> TakeAll();
     // The first job, in list order, run by the thread; nullptr when none.
     TFFmpeg* FindByThread(std::uint32_t thread_id) const;
+    // The job that is this engine; nullptr when none is (never dereferenced).
+    TFFmpeg* FindByEngine(const TCustomFFmpeg* engine) const;
 
 private:
     std::vector<std::unique_ptr<TFFmpeg>> jobs_;

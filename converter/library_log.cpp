@@ -110,7 +110,7 @@ void library_log_callback(void* context, int level, const char* format, va_list 
     for (const std::string& line : lines) {
         // By index: a handler may destroy a component, which leaves the list.
         for (std::size_t index = 0; index < path.live_components.size(); ++index) {
-            path.live_components[index]->DeliverLibraryLine(program_level, line);
+            path.live_components[index]->DeliverLibraryLine(program_level, line, context);
         }
     }
 }

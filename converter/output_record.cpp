@@ -100,10 +100,11 @@ void apply_subtitles_and_timing(TCustomFFmpeg& job, const TOutputOptions& option
 void apply_stream_info(TCustomFFmpeg& job, const TStreamInfo& info) {
     if (info.TimeStamp == 0) job.rec_timestamp = current_unix_time();
     if (info.TimeStamp > 0) job.rec_timestamp = unix_time_from_local(info.TimeStamp);
-    if (info.Year > 0) job.metadata.emplace_back("year", std::to_string(info.Year));
+    // Today's muxers write "date" and "artist"; "year" and "author" reach few of them.
+    if (info.Year > 0) job.metadata.emplace_back("date", std::to_string(info.Year));
     if (info.Track > 0) job.metadata.emplace_back("track", std::to_string(info.Track));
     const std::pair<const char*, const std::string&> tags[] = {
-        {"title", info.Title},     {"author", info.Author}, {"copyright", info.Copyright},
+        {"title", info.Title},     {"artist", info.Author}, {"copyright", info.Copyright},
         {"comment", info.Comment}, {"album", info.Album},   {"genre", info.Genre},
     };
     for (const auto& [key, value] : tags) {

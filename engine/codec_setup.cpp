@@ -56,7 +56,9 @@ char* read_pass_log(std::FILE* file) {
 void TTranscoder::set_up_codec(OutputStream& ost, int number) {
     InputStream& ist = input_streams_[static_cast<std::size_t>(ost.source)];
     copy_language(*ist.stream, *ost.stream);
-    ost.stream->disposition = ist.stream->disposition;
+    // Only a cover output is a cover, whatever an explicit map feeds the others.
+    const int cover = ost.stream->disposition & AV_DISPOSITION_ATTACHED_PIC;
+    ost.stream->disposition = (ist.stream->disposition & ~AV_DISPOSITION_ATTACHED_PIC) | cover;
     if (!ost.encoder) throw FFmpegException("invalid codec_type of output stream");
     if (ost.stream_copy) {
         set_up_stream_copy(ost);
@@ -83,7 +85,8 @@ void TTranscoder::set_up_stream_copy(OutputStream& ost) {
     const AVMediaType type = source.codec_type;
     if (type == AVMEDIA_TYPE_AUDIO && engine_.audio_volume != 256)
         throw FFmpegException("-acodec copy and -vol are incompatible (frames are not decoded)");
-    if (type == AVMEDIA_TYPE_VIDEO) {
+    // A cover is copied as it is, whatever happens to the pictures of the video.
+    if (type == AVMEDIA_TYPE_VIDEO && !ost.cover) {
         if (engine_.on_custom_hook)
             throw FFmpegException("-vcodec copy and CustomHook are incompatible (frames are not decoded)");
         if (engine_.using_vhook)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,6 +52,9 @@ using TEngineTerminateEvent = std::function<void(TCustomFFmpeg& sender)>;
 // Holders of generic option values set by name; copied into the real contexts later.
 struct TOptionContext {
     std::vector<std::string> opt_names;  // generic options set so far, in order
+    // (holder, option name) of every option set on a holder: only these are copied from it, so
+    // a holder's own defaults never replace a target's.
+    std::set<std::pair<const void*, std::string>> assigned;
     std::array<AVCodecContext*, kMediaTypeCount> codec_opts{};  // indexed by media type
     AVFormatContext* format_opts = nullptr;
     SwsContext* sws_opts = nullptr;

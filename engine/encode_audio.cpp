@@ -149,9 +149,16 @@ void TTranscoder::encode_audio_frame(OutputStream& ost, const std::uint8_t* data
         ff::av_samples_set_silence(frame->extended_data, 0, frame_samples, enc.ch_layout.nb_channels, enc.sample_fmt);
     }
     fill_audio_frame(*frame, data, samples);
-    // Jitter in the input times must not make the encoder's times go back.
-    const std::int64_t pts = ost.sync_pts - (enc.frame_size <= 1 ? samples : 0);
-    frame->pts = ost.audio_frame_end == AV_NOPTS_VALUE ? pts : std::max(pts, ost.audio_frame_end);
+    // Jitter in the input times must not make the encoder's times go back. Outputs written
+    // sample by sample count samples: a time taken from the input again would leave gaps
+    // wherever the resampler holds samples back, and DV refuses frames with gaps in the sound.
+    const bool sample_by_sample = enc.frame_size <= 1;
+    const std::int64_t pts = ost.sync_pts - (sample_by_sample ? samples : 0);
+    if (ost.audio_frame_end == AV_NOPTS_VALUE) {
+        frame->pts = pts;
+    } else {
+        frame->pts = sample_by_sample ? ost.audio_frame_end : std::max(pts, ost.audio_frame_end);
+    }
     ost.audio_frame_end = frame->pts + frame_samples;
     drain_encoder(ost, frame.get(), "Audio encoding failed");
 }

@@ -59,6 +59,8 @@ void set_format_parameters(const TCustomFFmpeg& engine, TOptionDictionary& param
     if (pixel_format) parameters.set("pixel_format", pixel_format);
     if (engine.video_channel != 0) parameters.set("channel", std::to_string(engine.video_channel));
     if (!engine.video_standard.empty()) parameters.set("standard", engine.video_standard);
+    // Image sequences start again after their last picture; other demuxers have no such option.
+    if (engine.loop_input) parameters.set("loop", "1");
 }
 
 void force_codecs(const TCustomFFmpeg& engine, const TForcedCodecIds& ids, AVFormatContext* context) {

@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "binding/attached_picture.h"
 #include "binding/media_api.h"
+#include "engine/codec_owner.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/text_format.h"
@@ -49,6 +51,7 @@ CodecContextPtr make_decoder(TCustomFFmpeg& engine, const AVStream* stream) {
     if (!decoder || ff::avcodec_parameters_to_context(decoder.get(), parameters) < 0) return nullptr;
     decoder->pkt_timebase = stream->time_base;
     decoder->thread_count = engine.thread_count;
+    mark_codec_owner(decoder.get(), engine);
     if (parameters->codec_type == AVMEDIA_TYPE_VIDEO || parameters->codec_type == AVMEDIA_TYPE_AUDIO) {
         engine.apply_generic_options(decoder.get(),
                                      engine.option_context.codec_opts[static_cast<std::size_t>(parameters->codec_type)],
@@ -90,6 +93,7 @@ void take_video_properties(TCustomFFmpeg& engine, AVStream* stream, AVCodecConte
         input_aspect_ratio(decoder.width, decoder.height, stream->sample_aspect_ratio, decoder.sample_aspect_ratio);
     if (decoder.pix_fmt == AV_PIX_FMT_NONE) decoder.pix_fmt = AV_PIX_FMT_YUV420P;
     engine.frame_pix_fmt = decoder.pix_fmt;
+    engine.frame_pix_fmt_asked = false;
     report_frame_rate_difference(engine, stream->index, ff::av_stream_get_codec_timebase(stream),
                                  stream->r_frame_rate);
     engine.frame_rate = stream->r_frame_rate;
@@ -129,6 +133,11 @@ void take_stream_properties(TCustomFFmpeg& engine, AVFormatContext* input, const
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         AVStream* stream = input->streams[i];
         AVCodecContext& decoder = *decoders[i];
+        // A cover's size and rate (a still at 90000 frames a second) are no picture's.
+        if (IsAttachedPicture(*stream)) {
+            engine.add_input_codec(nullptr);
+            continue;
+        }
         switch (decoder.codec_type) {
             case AVMEDIA_TYPE_AUDIO: take_audio_properties(engine, stream, decoder); break;
             case AVMEDIA_TYPE_VIDEO: take_video_properties(engine, stream, decoder); break;
@@ -144,9 +153,10 @@ TCustomFFmpeg::TInputKinds TCustomFFmpeg::check_audio_video_sub_inputs() const {
     for (int file = 0; file < input_file_count; ++file) {
         const AVFormatContext* input = input_files[static_cast<std::size_t>(file)];
         for (unsigned i = 0; i < input->nb_streams; ++i) {
-            const AVMediaType type = input->streams[i]->codecpar->codec_type;
+            const AVStream& stream = *input->streams[i];
+            const AVMediaType type = stream.codecpar->codec_type;
             if (!is_known_media_type(type)) throw FFmpegException("invalid codec_type of input file");
-            kinds.has_video |= type == AVMEDIA_TYPE_VIDEO;
+            kinds.has_video |= IsVideoStream(stream);
             kinds.has_audio |= type == AVMEDIA_TYPE_AUDIO;
             kinds.has_subtitle |= type == AVMEDIA_TYPE_SUBTITLE;
         }

@@ -50,6 +50,7 @@ struct TJobSettings {
     std::int32_t frame_height = 0;
     float frame_aspect_ratio = 0.0f;  // display width / height; 0 = not set
     std::int32_t frame_pix_fmt = -1;
+    bool frame_pix_fmt_asked = false;  // by "pix_fmt" since the last input: not the input's own
     std::int32_t audio_sample_fmt = -1;
     std::int32_t pad_top = 0;
     std::int32_t pad_bottom = 0;

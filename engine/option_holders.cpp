@@ -36,6 +36,7 @@ void TCustomFFmpeg::release_option_holders() {
     ff::sws_freeContext(option_context.sws_opts);
     option_context.sws_opts = nullptr;
     option_context.opt_names.clear();
+    option_context.assigned.clear();
 }
 
 }  // namespace brenvale

@@ -1,7 +1,9 @@
 // Library options set by their own names: remembered on the option holders and copied into
 // the real codec, container and scaler contexts once those exist.
 #include <algorithm>
+#include <iterator>
 #include <optional>
+#include <string_view>
 
 #include "binding/media_api.h"
 #include "common/c_locale.h"
@@ -15,6 +17,14 @@ namespace {
 // Type flags of the codec holders, by media type: video, audio, data, subtitle, attachment.
 constexpr int kTypeFlags[kMediaTypeCount] = {AV_OPT_FLAG_VIDEO_PARAM, AV_OPT_FLAG_AUDIO_PARAM, 0,
                                              AV_OPT_FLAG_SUBTITLE_PARAM, 0};
+
+// Rate control of the video: today's library marks these for audio as well, which gave the
+// sound the video's rates (mp2 refuses 2000 kbit/s). The audio ones come as "ab", "abufsize".
+constexpr std::string_view kVideoRateOptions[] = {"b", "maxrate", "minrate", "bufsize"};
+
+bool is_video_rate_option(const std::string& name) {
+    return std::find(std::begin(kVideoRateOptions), std::end(kVideoRateOptions), name) != std::end(kVideoRateOptions);
+}
 
 struct TSetResult {
     const AVOption* option = nullptr;
@@ -30,18 +40,24 @@ void log_invalid_value(const std::string& name, const std::string& value) {
 TSetResult set_on_holder(TCustomFFmpeg& engine, void* holder, const std::string& name, const std::string& value,
                          int flags) {
     if (const AVOption* own = ff::av_opt_find(holder, name.c_str(), nullptr, flags, 0)) {
-        return {own, ff::av_opt_set(holder, name.c_str(), value.c_str(), 0)};
+        const int result = ff::av_opt_set(holder, name.c_str(), value.c_str(), 0);
+        if (result >= 0) engine.option_context.assigned.emplace(holder, own->name);
+        return {own, result};
     }
     const AVClass* holder_class = *static_cast<const AVClass* const*>(holder);
     const AVOption* child = ff::av_opt_find(&holder_class, name.c_str(), nullptr, flags,
                                             AV_OPT_SEARCH_CHILDREN | AV_OPT_SEARCH_FAKE_OBJ);
-    if (child) engine.private_option_values[{holder, name}] = value;
+    if (child) {
+        engine.private_option_values[{holder, name}] = value;
+        engine.option_context.assigned.emplace(holder, child->name);
+    }
     return {child, 0};
 }
 
 TSetResult set_on_codec_holders(TCustomFFmpeg& engine, const std::string& name, const std::string& value) {
     TSetResult found;
     for (int type = 0; type < kMediaTypeCount; ++type) {
+        if (type == AVMEDIA_TYPE_AUDIO && is_video_rate_option(name)) continue;
         const TSetResult set = set_on_holder(engine, engine.option_context.codec_opts[static_cast<std::size_t>(type)],
                                              name, value, kTypeFlags[type]);
         if (set.option) found = set;
@@ -114,6 +130,7 @@ bool TCustomFFmpeg::set_generic_option(const std::string& name, const std::strin
 void TCustomFFmpeg::apply_generic_options(void* target, void* holder, int required_flags) {
     const TCLocaleScope c_numbers;  // values travel as text: written by av_opt_get, read by av_opt_set
     for (const std::string& name : option_context.opt_names) {
+        if (!option_context.assigned.contains({holder, name})) continue;
         const std::optional<std::string> value = generic_option_value(*this, holder, name);
         if (!value) continue;
         if (!ff::av_opt_find(target, name.c_str(), nullptr, required_flags, AV_OPT_SEARCH_CHILDREN)) continue;

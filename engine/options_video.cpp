@@ -36,6 +36,7 @@ void set_pixel_format(TCustomFFmpeg& engine, const std::string&, const std::stri
         log_pixel_formats(engine);
     } else {
         engine.frame_pix_fmt = ff::av_get_pix_fmt(value.c_str());
+        engine.frame_pix_fmt_asked = true;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <exception>
 
@@ -13,8 +14,10 @@
 #include "binding/unicode_io.h"
 #include "binding/unicode_names.h"
 #include "common/c_locale.h"
+#include "engine/cover_art.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
+#include "engine/source_tags.h"
 
 namespace brenvale {
 namespace {
@@ -166,6 +169,7 @@ void create_streams(TCustomFFmpeg& engine, AVFormatContext* context) {
     if (kinds.video) create_stream(engine, context, &TCustomFFmpeg::new_video_stream, "new_video_stream");
     if (kinds.audio) create_stream(engine, context, &TCustomFFmpeg::new_audio_stream, "new_audio_stream");
     if (kinds.subtitle) create_stream(engine, context, &TCustomFFmpeg::new_subtitle_stream, "new_subtitle_stream");
+    add_cover_stream(engine, context);
     // A kind disabled for this output comes back for the next one.
     engine.video_disable = false;
     engine.audio_disable = false;
@@ -183,16 +187,28 @@ void set_creation_time(AVFormatContext* context, std::int64_t seconds) {
     ff::av_dict_set(&context->metadata, "creation_time", text, 0);
 }
 
-// From the last pair to the first: of two pairs with one key, the first stays.
+// The source's tags, then the pending pairs, from the last to the first: of two pairs with one
+// key, the first stays, and any pair replaces the source's tag.
 void attach_metadata(TCustomFFmpeg& engine, AVFormatContext* context) {
+    copy_source_tags(engine, context);
     set_creation_time(context, engine.rec_timestamp);
     for (auto pair = engine.metadata.rbegin(); pair != engine.metadata.rend(); ++pair) {
         ff::av_dict_set(&context->metadata, pair->first.c_str(), pair->second.c_str(), 0);
     }
 }
 
-void check_number_pattern(const std::string& file_name, const AVFormatContext* context) {
-    if ((context->oformat->flags & AVFMT_NEEDNUMBER) && !ff::av_filename_number_test(context->url)) {
+// Image sequences write one file per picture, numbered through the name's pattern. Today's
+// image2 no longer says so in its flags (its "update" option rewrites one file instead), and
+// without a pattern it fails at the second picture.
+bool needs_number_pattern(AVFormatContext* context) {
+    if (context->oformat->flags & AVFMT_NEEDNUMBER) return true;
+    if (std::strcmp(context->oformat->name, "image2") != 0) return false;
+    std::int64_t update = 0;
+    return ff::av_opt_get_int(context, "update", AV_OPT_SEARCH_CHILDREN, &update) < 0 || update == 0;
+}
+
+void check_number_pattern(const std::string& file_name, AVFormatContext* context) {
+    if (needs_number_pattern(context) && !ff::av_filename_number_test(context->url)) {
         throw FFmpegException(open_error_text(file_name, AVERROR(EDOM)));
     }
 }
@@ -216,12 +232,13 @@ void create_output(TCustomFFmpeg& engine, TOutputAttempt& attempt, const std::st
     AVFormatContext* context = attempt.context();
     create_streams(engine, context);
     attach_metadata(engine, context);
-    check_number_pattern(file_name, context);
-    attempt.open_file(file_name, library_name);
     set_muxing_parameters(engine, context);
+    // Before the name is checked: a muxer's own option may ask for a single picture file.
     if (engine.option_context.format_opts) {
         engine.apply_generic_options(context, engine.option_context.format_opts, AV_OPT_FLAG_ENCODING_PARAM);
     }
+    check_number_pattern(file_name, context);
+    attempt.open_file(file_name, library_name);
     attempt.register_output();
     engine.metadata.clear();
 }

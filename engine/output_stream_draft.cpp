@@ -1,5 +1,6 @@
 #include "engine/output_stream_draft.h"
 
+#include "engine/codec_owner.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 
@@ -52,6 +53,7 @@ TStreamDraft::TStreamDraft(TCustomFFmpeg& engine, const AVFormatContext* context
     setup_.codec->codec_type = type;
     setup_.codec->codec_id = choice.codec_id;
     setup_.codec->thread_count = engine.thread_count;
+    mark_codec_owner(setup_.codec, engine);
 }
 
 TStreamDraft::~TStreamDraft() {

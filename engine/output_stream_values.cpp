@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "binding/media_api.h"
 #include "engine/option_numbers.h"
@@ -68,5 +69,21 @@ std::optional<std::vector<RcOverride>> parse_rc_override(std::string_view text) 
 int supported_pixel_format(const AVPixelFormat* formats, int wanted) { return supported_format(formats, wanted); }
 
 int supported_sample_format(const AVSampleFormat* formats, int wanted) { return supported_format(formats, wanted); }
+
+int preferred_range_format(const AVPixelFormat* formats, int format) {
+    static constexpr std::pair<AVPixelFormat, AVPixelFormat> kFullRangeTwins[] = {
+        {AV_PIX_FMT_YUV420P, AV_PIX_FMT_YUVJ420P},
+        {AV_PIX_FMT_YUV422P, AV_PIX_FMT_YUVJ422P},
+        {AV_PIX_FMT_YUV444P, AV_PIX_FMT_YUVJ444P},
+    };
+    if (!formats) return format;
+    for (const auto& [limited, full] : kFullRangeTwins) {
+        if (limited != format) continue;
+        for (const AVPixelFormat* listed = formats; *listed != AV_PIX_FMT_NONE && *listed != limited; ++listed) {
+            if (*listed == full) return full;
+        }
+    }
+    return format;
+}
 
 }  // namespace brenvale

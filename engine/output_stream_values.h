@@ -22,6 +22,9 @@ std::optional<std::vector<RcOverride>> parse_rc_override(std::string_view text);
 
 // `wanted` when the list (ending with -1) holds it or there is no list, else the list's first.
 int supported_pixel_format(const AVPixelFormat* formats, int wanted);
+// The full-range ("yuvj") twin of a limited-range YUV format when the list (ending with -1)
+// holds it before `format` (the JPEG encoders refuse limited range); else `format`.
+int preferred_range_format(const AVPixelFormat* formats, int format);
 int supported_sample_format(const AVSampleFormat* formats, int wanted);
 
 }  // namespace brenvale

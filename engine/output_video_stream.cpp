@@ -53,8 +53,10 @@ void set_picture(const TCustomFFmpeg& engine, const AVCodec* encoder, AVCodecCon
     codec->width = engine.frame_width + engine.pad_left + engine.pad_right;
     codec->height = engine.frame_height + engine.pad_top + engine.pad_bottom;
     codec->sample_aspect_ratio = output_sample_aspect_ratio(engine.frame_aspect_ratio, codec->width, codec->height);
+    const AVPixelFormat* formats = encoder ? encoder->pix_fmts : nullptr;
+    const int format = supported_pixel_format(formats, engine.frame_pix_fmt);
     codec->pix_fmt = static_cast<AVPixelFormat>(
-        supported_pixel_format(encoder ? encoder->pix_fmts : nullptr, engine.frame_pix_fmt));
+        engine.frame_pix_fmt_asked ? format : preferred_range_format(formats, format));
 }
 
 void set_quality(const TCustomFFmpeg& engine, const std::vector<RcOverride>& overrides, AVCodecContext* codec) {

@@ -4,6 +4,7 @@
 #include <thread>
 #include <utility>
 
+#include "binding/attached_picture.h"
 #include "binding/media_api.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
@@ -12,15 +13,16 @@
 #include "engine/transcoder.h"
 
 namespace brenvale {
-namespace {
-
-}  // namespace
 
 int TTranscoder::process_packet(int ist_number, const AVPacket* packet) {
     InputStream& ist = input_streams_[static_cast<std::size_t>(ist_number)];
     if (ist.next_pts == AV_NOPTS_VALUE) ist.next_pts = packet ? first_decode_time_us(ist, *packet) : ist.pts;
     if (packet && packet->dts != AV_NOPTS_VALUE)
         ist.pts = ist.next_pts = to_microseconds(packet->dts, ist.stream->time_base);
+    if (packet && IsAttachedPicture(*ist.stream)) {
+        copy_cover(ist_number, *packet);
+        return 0;
+    }
     if (packet) copy_rounds(ist, ist_number, *packet);
     if (!ist.needs_decoding) return 0;
     if (ist.decoder->codec_type == AVMEDIA_TYPE_SUBTITLE) return packet ? decode_subtitle(ist, ist_number, *packet) : 0;
@@ -110,6 +112,20 @@ void TTranscoder::encode_for(OutputStream& ost, InputStream& ist, const AVSubtit
             if (subtitle) encode_subtitle(ost, ist, *subtitle, packet ? packet->pts : AV_NOPTS_VALUE);
             break;
         default: throw FFmpegException("invalid codec_type");
+    }
+}
+
+// A cover belongs to the whole file: copied once, at time 0, whatever the start and the limits.
+void TTranscoder::copy_cover(int ist_number, const AVPacket& packet) {
+    for (OutputStream& ost : output_streams_) {
+        if (ost.source != ist_number || ost.needs_encoding || ost.frame_number > 0) continue;
+        if (ff::av_packet_ref(encoded_.get(), &packet) < 0) throw FFmpegException("av_malloc fail");
+        encoded_->stream_index = ost.stream_index;
+        encoded_->pts = encoded_->dts = 0;
+        encoded_->duration = 0;
+        engine_.extra_size += packet.size;  // neither video nor sound: counted with the headers
+        write_packet(ost, *encoded_);
+        ost.frame_number = 1;
     }
 }
 

@@ -43,6 +43,7 @@ void TTranscoder::report_progress(bool last) {
     double ti1 = 1e10;
     bool vid = false;
     for (const OutputStream& ost : output_streams_) {
+        if (ost.cover) continue;
         if (ost.encoder->codec_type == AVMEDIA_TYPE_VIDEO && vid) {
             append(line, format_text("q=%2.1f ", quality_of(ost)));
         } else if (ost.encoder->codec_type == AVMEDIA_TYPE_VIDEO) {

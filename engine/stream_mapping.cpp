@@ -1,5 +1,6 @@
 // Which input stream feeds each output stream: explicit maps, the program search, or the first
 // unmapped stream of the output's type (else the last of that type).
+#include "binding/attached_picture.h"
 #include "binding/media_api.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
@@ -51,6 +52,7 @@ void TTranscoder::build_output_table() {
             ost.stream = file->streams[i];
             ost.encoder = setup.codec;
             ost.stream_copy = setup.stream_copy;
+            ost.cover = IsAttachedPicture(*ost.stream);
             ost.bitstream_filters = &setup.bitstream_filters;
             if (engine_.stream_map_count > 0) {
                 const TStreamMap& map = engine_.stream_maps[static_cast<std::size_t>(n)];
@@ -73,8 +75,8 @@ void TTranscoder::build_output_table() {
 
 int TTranscoder::source_without_map(const OutputStream& ost) const {
     const int type = output_media_type(*ost.stream, ost.encoder);
-    const int source =
-        engine_.program_id != 0 ? find_program_stream(engine_.program_id, type) : find_unmapped_stream(type);
+    const int source = engine_.program_id != 0 ? find_program_stream(engine_.program_id, type)
+                                               : find_unmapped_stream(type, ost.cover);
     if (source < 0) {
         fail_mapping(ost.file_index, format_text("Could not find input stream matching output stream #%d.%d",
                                                  ost.file_index, ost.stream_index));
@@ -92,18 +94,20 @@ int TTranscoder::find_program_stream(int program_id, int media_type) const {
                 const int number = input_files_[f].first_stream + static_cast<int>(program->stream_index[j]);
                 if (number >= input_files_[f].first_stream + input_files_[f].stream_count) continue;
                 const InputStream& ist = input_streams_[static_cast<std::size_t>(number)];
-                if (ist.unmapped && media_type_of(ist) == media_type) return number;
+                if (ist.unmapped && media_type_of(ist) == media_type && !IsAttachedPicture(*ist.stream))
+                    return number;
             }
         }
     }
     return -1;
 }
 
-int TTranscoder::find_unmapped_stream(int media_type) const {
+int TTranscoder::find_unmapped_stream(int media_type, bool cover) const {
     int last = -1;
     for (std::size_t j = 0; j < input_streams_.size(); ++j) {
-        if (media_type_of(input_streams_[j]) != media_type) continue;
-        if (input_streams_[j].unmapped) return static_cast<int>(j);
+        const InputStream& ist = input_streams_[j];
+        if (media_type_of(ist) != media_type || IsAttachedPicture(*ist.stream) != cover) continue;
+        if (ist.unmapped) return static_cast<int>(j);
         last = static_cast<int>(j);
     }
     return last;

@@ -76,8 +76,9 @@ int TTranscoder::choose_input_file(double& output_time_min) const {
     double input_time_min = kNoTime;
     int file = -1;
     for (const OutputStream& ost : output_streams_) {
-        // A stream past the recording time waits for nothing; when all are, the run ends.
-        if (ost.finished) continue;
+        // A stream past the recording time waits for nothing; when all are, the run ends. A
+        // cover's one packet comes first; its time never advances.
+        if (ost.finished || ost.cover) continue;
         const InputStream& ist = input_streams_[static_cast<std::size_t>(ost.source)];
         const double output = output_time(ost);
         const double input = static_cast<double>(ist.pts);

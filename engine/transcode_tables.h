@@ -59,9 +59,11 @@ struct OutputStream {
     AVStream* stream = nullptr;
     AVCodecContext* encoder = nullptr;                         // the output's context: opened, or the copy parameters
     const TBitstreamFilterChain* bitstream_filters = nullptr;  // the output's, initialised by the run
+    std::vector<AVBSFContext*> active_filters;  // those of the chain that took the stream
     int source = 0;                                            // number of the feeding input stream
     int sync_source = 0;                                       // number of the input stream whose time drives the sync
     bool stream_copy = false;
+    bool cover = false;  // an attached picture: one packet, outside the output's timing
     bool needs_encoding = false;
     int frame_number = 0;
     bool finished = false;      // the recording time is reached: it takes nothing more

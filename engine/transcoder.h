@@ -41,7 +41,8 @@ private:
     void check_stream_maps() const;
     int source_without_map(const OutputStream& ost) const;
     int find_program_stream(int program_id, int media_type) const;
-    int find_unmapped_stream(int media_type) const;
+    // Covers feed only covers, and video only video.
+    int find_unmapped_stream(int media_type, bool cover) const;
     [[noreturn]] void fail_mapping(int file, const std::string& message) const;
     void set_up_codec(OutputStream& ost, int number);
     void set_up_stream_copy(OutputStream& ost);
@@ -96,6 +97,7 @@ private:
     void encode_outputs(InputStream& ist, int ist_number, const AVPacket* packet, const AVSubtitle* subtitle);
     void encode_for(OutputStream& ost, InputStream& ist, const AVSubtitle* subtitle, const AVPacket* packet);
     void copy_packet(OutputStream& ost, InputStream& ist, const AVPacket& packet);
+    void copy_cover(int ist_number, const AVPacket& packet);
     void emulate_rate(const InputStream& ist) const;
     void flush_encoders(int ist_number);
 

@@ -18,13 +18,19 @@ std::string filter_failure_text(const OutputStream& ost, const AVBSFContext& fil
 
 }  // namespace
 
+// A filter that does not take the stream (one for another codec) is a warning, as a packet it
+// fails on is: the packets pass it unfiltered.
 void TTranscoder::init_bitstream_filters(OutputStream& ost) {
     const AVCodecParameters* parameters = ost.stream->codecpar;
     for (AVBSFContext* filter : ost.bitstream_filters->contexts()) {
         int result = ff::avcodec_parameters_copy(filter->par_in, parameters);
         filter->time_base_in = ost.stream->time_base;
         if (result >= 0) result = ff::av_bsf_init(filter);
-        if (result < 0) throw FFmpegException(filter_failure_text(ost, *filter, result));
+        if (result < 0) {
+            report_filter_failure(ost, filter, result);
+            continue;
+        }
+        ost.active_filters.push_back(filter);
         parameters = filter->par_out;
     }
     // The header describes what the last filter puts out.
@@ -38,7 +44,7 @@ void TTranscoder::write_packet(OutputStream& ost, AVPacket& packet) {
 }
 
 void TTranscoder::filter_and_write(OutputStream& ost, std::size_t filter, AVPacket& packet) {
-    const std::vector<AVBSFContext*>& filters = ost.bitstream_filters->contexts();
+    const std::vector<AVBSFContext*>& filters = ost.active_filters;
     if (filter == filters.size()) {
         mux_packet(ost, packet);
         return;
@@ -54,7 +60,7 @@ void TTranscoder::filter_and_write(OutputStream& ost, std::size_t filter, AVPack
 }
 
 void TTranscoder::drain_filter(OutputStream& ost, std::size_t filter) {
-    AVBSFContext* context = ost.bitstream_filters->contexts()[filter];
+    AVBSFContext* context = ost.active_filters[filter];
     const PacketPtr out = allocate_packet();
     for (;;) {
         const int received = ff::av_bsf_receive_packet(context, out.get());
@@ -69,7 +75,7 @@ void TTranscoder::drain_filter(OutputStream& ost, std::size_t filter) {
 }
 
 void TTranscoder::flush_bitstream_filters(OutputStream& ost) {
-    const std::vector<AVBSFContext*>& filters = ost.bitstream_filters->contexts();
+    const std::vector<AVBSFContext*>& filters = ost.active_filters;
     for (std::size_t i = 0; i < filters.size(); ++i) {
         if (ff::av_bsf_send_packet(filters[i], nullptr) >= 0) drain_filter(ost, i);
     }

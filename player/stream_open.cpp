@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "binding/attached_picture.h"
 #include "binding/library_loader.h"
 #include "binding/open_error_text.h"
 #include "binding/unicode_io.h"
@@ -229,6 +230,7 @@ ChosenStreams ChooseStreams(AVFormatContext& context, WantedStreams wanted) {
             --wanted.audio;
             break;
         case AVMEDIA_TYPE_VIDEO:
+            if (IsAttachedPicture(stream)) break;  // a music file's cover is no picture to play
             if (wanted.video >= 0 && !wanted.disable_video) chosen.video = index;
             --wanted.video;
             break;

@@ -1,5 +1,6 @@
 #include "probe/av_probe.h"
 
+#include "binding/attached_picture.h"
 #include "binding/library_loader.h"
 #include "binding/media_api.h"
 #include "binding/open_error_text.h"
@@ -101,7 +102,10 @@ void TAVProbe::count_streams() {
     program_count_ = static_cast<int>(format_context_->nb_programs);
     audio_stream_count_ = video_stream_count_ = subtitle_stream_count_ = text_subtitle_stream_count_ = 0;
     for (int index = 0; index < stream_count_; ++index) {
-        const AVCodecParameters& parameters = *format_context_->streams[index]->codecpar;
+        const AVStream& stream = *format_context_->streams[index];
+        // A cover is no video: a music file with one has no picture size or frame rate.
+        if (IsAttachedPicture(stream)) continue;
+        const AVCodecParameters& parameters = *stream.codecpar;
         if (parameters.codec_type == AVMEDIA_TYPE_SUBTITLE && is_text_subtitle(parameters.codec_id))
             ++text_subtitle_stream_count_;
         switch (parameters.codec_type) {

@@ -1,6 +1,7 @@
 // The probe's reports: container facts and metadata, video and audio stream facts.
 #include <cstdlib>
 
+#include "binding/attached_picture.h"
 #include "binding/media_api.h"
 #include "probe/av_probe.h"
 #include "probe/codec_description.h"
@@ -15,9 +16,16 @@ std::string metadata_value(const AVDictionary* metadata, const char* key) {
     return entry ? entry->value : std::string();
 }
 
+// Today's demuxers give the generic name; older writers (and this program's own records once)
+// used the other.
+std::string metadata_value(const AVDictionary* metadata, const char* key, const char* older_key) {
+    const std::string value = metadata_value(metadata, key);
+    return value.empty() ? metadata_value(metadata, older_key) : value;
+}
+
 // The leading number of a tag such as "2009-05-01" or "3/12"; 0 when absent.
-std::int32_t metadata_number(const AVDictionary* metadata, const char* key) {
-    return static_cast<std::int32_t>(std::strtol(metadata_value(metadata, key).c_str(), nullptr, 10));
+std::int32_t leading_number(const std::string& text) {
+    return static_cast<std::int32_t>(std::strtol(text.c_str(), nullptr, 10));
 }
 
 // Seconds since 1970 of the "creation_time" tag; 0 when absent or unreadable.
@@ -54,11 +62,10 @@ void TAVProbe::GetFileStreamInfo(TFileStreamInfo& info) {
     info.Duration = known_or_minus_one(format_context_->duration);
     info.BitRate = format_context_->bit_rate;
     info.Timestamp = creation_time(metadata);
-    info.Year = metadata_number(metadata, "year");
-    if (info.Year == 0) info.Year = metadata_number(metadata, "date");
-    info.Track = metadata_number(metadata, "track");
+    info.Year = leading_number(metadata_value(metadata, "date", "year"));
+    info.Track = leading_number(metadata_value(metadata, "track"));
     info.Title = metadata_value(metadata, "title");
-    info.Author = metadata_value(metadata, "author");
+    info.Author = metadata_value(metadata, "artist", "author");
     info.Copyright = metadata_value(metadata, "copyright");
     info.Comment = metadata_value(metadata, "comment");
     info.Album = metadata_value(metadata, "album");
@@ -77,7 +84,7 @@ void TAVProbe::GetVideoStreamInfo(int index, TVideoStreamInfo& info) {
     if (index >= stream_count_) return fail(0, "stream index #" + std::to_string(index) + " is invalid.");
     const AVStream& stream = *format_context_->streams[index];
     const AVCodecParameters& parameters = *stream.codecpar;
-    if (parameters.codec_type != AVMEDIA_TYPE_VIDEO) {
+    if (!IsVideoStream(stream)) {
         return fail(0, "stream #" + std::to_string(index) + " is not video stream.");
     }
     info.Language = metadata_value(stream.metadata, "language");

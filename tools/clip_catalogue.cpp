@@ -7,6 +7,7 @@
 #include "tools/modern_source_clips.h"
 #include "tools/player_clips.h"
 #include "tools/real_world_clips.h"
+#include "tools/tagged_clips.h"
 
 namespace brenvale::mediagen {
 namespace {
@@ -74,6 +75,7 @@ std::vector<ClipDescription> BuildCatalogue() {
     AddPlayerClips(catalogue);
     for (ClipDescription& clip : RealWorldClips()) catalogue.push_back(std::move(clip));
     for (ClipDescription& clip : ModernSourceClips()) catalogue.push_back(std::move(clip));
+    AddTaggedClips(catalogue);
     return catalogue;
 }
 

@@ -22,6 +22,10 @@ inline constexpr char kNtscRate[] = "ntsc_rate";
 inline constexpr char kUnknownDuration[] = "unknown_duration";
 inline constexpr char kTruncated[] = "truncated";
 inline constexpr char kRandomBytes[] = "random_bytes";
+inline constexpr char kMp3CoverTags[] = "mp3_cover_tags";
+inline constexpr char kM4aCoverTags[] = "m4a_cover_tags";
+inline constexpr char kFlacCoverTags[] = "flac_cover_tags";
+inline constexpr char kMp4VideoCover[] = "mp4_video_cover";
 }  // namespace clips
 
 const std::vector<ClipDescription>& StandardClips();

@@ -49,7 +49,7 @@ std::int64_t ClipDescription::DurationToleranceUs() const {
 }
 
 int ClipDescription::StreamCount() const {
-    return (video ? 1 : 0) + static_cast<int>(audio.size()) + (subtitle ? 1 : 0);
+    return (video ? 1 : 0) + static_cast<int>(audio.size()) + (subtitle ? 1 : 0) + (cover ? 1 : 0);
 }
 
 ClipDescription NamedClip(const std::string& name, const std::string& format, const std::string& extension) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brenvale::mediagen {
@@ -64,6 +65,17 @@ struct SubtitleSpec {
     std::vector<SubtitleCue> cues;
 };
 
+// An attached picture (album art): one still, stored as the file's cover, not as video.
+struct CoverSpec {
+    std::string codec = "mjpeg";  // still-picture encoder name ("mjpeg", "png")
+    int width = 96;
+    int height = 96;
+};
+
+// Container tags by their generic names ("title", "artist", "album", "date", "comment",
+// "track", ...), as the library's muxers take them.
+using TagList = std::vector<std::pair<std::string, std::string>>;
+
 struct ClipFlags {
     bool cut_short = false;         // written whole, then cut to half its size
     bool random_bytes = false;      // bytes of a fixed-seed generator instead of media
@@ -78,6 +90,8 @@ struct ClipDescription {
     std::optional<VideoSpec> video;
     std::vector<AudioSpec> audio;  // one entry per audio track, in stream order
     std::optional<SubtitleSpec> subtitle;
+    std::optional<CoverSpec> cover;  // written as the last stream
+    TagList tags;
     ClipFlags flags;
 
     // False for random bytes: no demuxer should accept the file.

@@ -11,7 +11,10 @@ EncoderTrack::EncoderTrack(OutputFile& output, const AVCodec* codec,
       packet_(AllocatePacket()),
       fallback_packet_duration_(fallback_packet_duration) {}
 
-void EncoderTrack::Open() { stream_ = output_.AddEncodedStream(context_.get()); }
+AVStream* EncoderTrack::Open() {
+    stream_ = output_.AddEncodedStream(context_.get());
+    return stream_;
+}
 
 void EncoderTrack::WriteNext() {
     if (!HasMoreFrames()) {

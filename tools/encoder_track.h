@@ -19,9 +19,9 @@ protected:
     // without one: muxers that write edit lists drop a last frame of unknown length.
     EncoderTrack(OutputFile& output, const AVCodec* codec, std::int64_t fallback_packet_duration);
 
-    // The subclass fills the context, then opens it.
+    // The subclass fills the context, then opens it; the stream is the output's.
     AVCodecContext* Context() { return context_.get(); }
-    void Open();
+    AVStream* Open();
     // The first frame's time, in the encoder's time base (0 unless set).
     void StartAt(std::int64_t pts) { next_pts_ = pts; }
 

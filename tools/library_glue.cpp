@@ -33,6 +33,15 @@ FramePtr AllocateFrame() {
     return frame;
 }
 
+FramePtr AllocatePicture(AVPixelFormat format, int width, int height) {
+    FramePtr frame = AllocateFrame();
+    frame->format = format;
+    frame->width = width;
+    frame->height = height;
+    ThrowOnError(ff::av_frame_get_buffer(frame.get(), 0), "picture buffer");
+    return frame;
+}
+
 PacketPtr AllocatePacket() {
     PacketPtr packet(ff::av_packet_alloc());
     if (!packet) throw GenerationError("out of memory for a packet");

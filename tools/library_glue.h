@@ -14,6 +14,8 @@ void ThrowOnError(int result, const std::string& what);
 const AVCodec* FindEncoder(const std::string& name);
 CodecContextPtr AllocateContext(const AVCodec* codec);
 FramePtr AllocateFrame();
+// A frame with buffers for a picture of that format and size.
+FramePtr AllocatePicture(AVPixelFormat format, int width, int height);
 PacketPtr AllocatePacket();
 
 }  // namespace brenvale::mediagen

@@ -25,6 +25,7 @@ Tracks MakeTracks(OutputFile& output, const ClipDescription& description) {
     for (const AudioSpec& audio : description.audio)
         tracks.push_back(StoredAhead(MakeAudioTrack(output, audio), description.flags.sound_lead_ms));
     if (description.subtitle) tracks.push_back(MakeSubtitleTrack(output, *description.subtitle));
+    if (description.cover) tracks.push_back(MakeCoverTrack(output, *description.cover));
     return tracks;
 }
 
@@ -47,6 +48,7 @@ void WriteMedia(const ClipDescription& description, const std::string& path) {
     // The muxer's interleaving by time stamp would undo a lead.
     if (description.flags.sound_lead_ms != 0) output.KeepWriteOrder();
     const Tracks tracks = MakeTracks(output, description);
+    for (const auto& [key, value] : description.tags) output.SetTag(key, value);
     output.WriteHeader();
     while (TrackWriter* next = EarliestUnfinished(tracks)) next->WriteNext();
     output.Finish();

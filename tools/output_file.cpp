@@ -39,6 +39,10 @@ AVStream* OutputFile::AddEncodedStream(AVCodecContext* encoder) {
     return stream;
 }
 
+void OutputFile::SetTag(const std::string& key, const std::string& value) {
+    ThrowOnError(ff::av_dict_set(&context_->metadata, key.c_str(), value.c_str(), 0), "tag " + key);
+}
+
 void OutputFile::WriteHeader() {
     ThrowOnError(ff::avformat_write_header(context_, nullptr), "write header of " + path_);
 }

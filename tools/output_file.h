@@ -24,6 +24,8 @@ public:
     AVStream* AddEncodedStream(AVCodecContext* encoder);
     // Packets are stored in the order they are written instead of interleaved by time.
     void KeepWriteOrder() { interleave_ = false; }
+    // A container tag; every tag must be set before WriteHeader.
+    void SetTag(const std::string& key, const std::string& value);
     void WriteHeader();
     // Takes the packet's reference; its times are in `time_base` until written.
     void WritePacket(AVPacket* packet, const AVStream* stream, const AVRational& time_base);

@@ -18,15 +18,6 @@ AVPixelFormat NamedFormat(const std::string& name) {
     return format;
 }
 
-FramePtr EmptyPicture(AVPixelFormat format, int width, int height) {
-    FramePtr frame = AllocateFrame();
-    frame->format = format;
-    frame->width = width;
-    frame->height = height;
-    ThrowOnError(ff::av_frame_get_buffer(frame.get(), 0), "picture buffer");
-    return frame;
-}
-
 }  // namespace
 
 PictureSource::PictureSource(const VideoSpec& spec) : spec_(spec), format_(NamedFormat(spec.pixel_format)) {
@@ -39,14 +30,14 @@ PictureSource::PictureSource(const VideoSpec& spec) : spec_(spec), format_(Named
 FramePtr PictureSource::Picture(std::int64_t index) {
     if (!scaler_) return DrawnPicture(format_, index);
     const FramePtr drawn = DrawnPicture(kDrawnFormat, index);
-    FramePtr converted = EmptyPicture(format_, spec_.width, spec_.height);
+    FramePtr converted = AllocatePicture(format_, spec_.width, spec_.height);
     ff::sws_scale(scaler_.get(), drawn->data, drawn->linesize, 0, spec_.height, converted->data,
                   converted->linesize);
     return converted;
 }
 
 FramePtr PictureSource::DrawnPicture(AVPixelFormat format, std::int64_t index) const {
-    FramePtr frame = EmptyPicture(format, spec_.width, spec_.height);
+    FramePtr frame = AllocatePicture(format, spec_.width, spec_.height);
     if (spec_.noise) {
         DrawNoise(frame.get(), index);
     } else {

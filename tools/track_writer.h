@@ -29,5 +29,6 @@ public:
 std::unique_ptr<TrackWriter> MakeVideoTrack(OutputFile& output, const VideoSpec& setup);
 std::unique_ptr<TrackWriter> MakeAudioTrack(OutputFile& output, const AudioSpec& setup);
 std::unique_ptr<TrackWriter> MakeSubtitleTrack(OutputFile& output, const SubtitleSpec& setup);
+std::unique_ptr<TrackWriter> MakeCoverTrack(OutputFile& output, const CoverSpec& setup);
 
 }  // namespace brenvale::mediagen

@@ -23,13 +23,14 @@ std::string UsageMessage(const std::function<void()>& action) {
 
 TEST(CliArgumentsTest, OptionsTakeSeparateOrInlineValues) {
     const TCliArguments arguments = ParseCliArguments(
-        {"--format=mp4", "--overwrite", "--video-size", "320x240", "--option", "t=1", "--option=ss=0.5", "--jobs",
-         "3", "a.avi", "--", "-b.avi"});
+        {"--format=mp4", "--overwrite", "--video-size", "320x240", "--option", "t=1", "--option=ss=0.5", "--option",
+         "re", "--input-option", "itsoffset=2", "--jobs", "3", "a.avi", "--", "-b.avi"});
     EXPECT_EQ(arguments.Mode, TCliMode::Convert);
     EXPECT_EQ(arguments.Format, "mp4");
     EXPECT_TRUE(arguments.Overwrite);
     EXPECT_EQ(arguments.Choices, (Choices{{"--video-size", "320x240"}}));
-    EXPECT_EQ(arguments.ExtOptionLines, (std::vector<std::string>{"t=1", "ss=0.5"}));
+    EXPECT_EQ(arguments.ExtOptionLines, (std::vector<std::string>{"t=1", "ss=0.5", "re"}));
+    EXPECT_EQ(arguments.InputOptionLines, (std::vector<std::string>{"itsoffset=2"}));
     EXPECT_EQ(arguments.Jobs, 3);
     EXPECT_EQ(arguments.Files, (std::vector<std::string>{"a.avi", "-b.avi"}));
     EXPECT_EQ(arguments.OutputFolder, ".");
@@ -43,8 +44,10 @@ TEST(CliArgumentsTest, MalformedCommandLinesAreUsageErrors) {
         {{"--overwrite=yes", "a.avi"}, "--overwrite takes no value"},
         {{"--jobs", "0", "a.avi"}, "--jobs takes a number"},
         {{"--jobs", "2x", "a.avi"}, "--jobs takes a number"},
-        {{"--option", "novalue", "a.avi"}, "--option takes NAME=VALUE"},
+        {{"--option", "", "a.avi"}, "--option takes NAME=VALUE"},
         {{"--option", "=1", "a.avi"}, "--option takes NAME=VALUE"},
+        {{"--input-option", "f=avi\nss=1", "a.avi"}, "--input-option takes NAME=VALUE"},
+        {{"a.avi", "--input-option"}, "--input-option needs a value"},
         {{"--list-formats", "a.avi"}, "unexpected file argument 'a.avi'"},
         {{"--info"}, "no input files"},
         {{"--list-formats", "--show-preset", "flv"}, "exclude each other"},

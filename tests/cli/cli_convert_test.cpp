@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,31 @@ TEST_F(CliConvertTest, ExtraOptionLinesReachTheOutput) {
     // The limit is checked on the packets read; pictures the decoder still holds come after it.
     EXPECT_GE(video[0].frames, 25);
     EXPECT_LE(video[0].frames, 35) << "about one second of the two";
+}
+
+// Input options apply before the input opens: a start position, a forced format; a flag may
+// come without a value.
+TEST_F(CliConvertTest, InputOptionLinesApplyBeforeTheInputOpens) {
+    const CliResult result = Convert({"--format", "avi", "--input-option", "ss=1.2", "--option", "re",
+                                      TestClipPath(clips::kMp4H264Aac)});
+    ASSERT_EQ(result.exit_status, 0) << result.out << result.errors;
+    const auto video = testing::ReadMedia(Out("mp4_h264_aac.avi")).StreamsOf(AVMEDIA_TYPE_VIDEO);
+    ASSERT_EQ(video.size(), 1u);
+    EXPECT_NEAR(static_cast<double>(video[0].frames), 20.0, 3.0) << "the last 0.8 seconds of the two";
+
+    // Raw samples say nothing about themselves: the PCM clip without its header.
+    const std::string raw = (folder_ / "sound.raw").string();
+    {
+        std::ifstream wav(TestClipPath(clips::kWavPcm), std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(wav), std::istreambuf_iterator<char>()};
+        std::ofstream(raw, std::ios::binary) << bytes.substr(bytes.size() - 88200 * 4);
+    }
+    const CliResult forced = Convert({"--format", "mp3", "--input-option", "f=s16le", "--input-option", "ar=44100",
+                                      "--input-option", "ac=2", raw});
+    ASSERT_EQ(forced.exit_status, 0) << forced.out << forced.errors;
+    const auto audio = testing::ReadMedia(Out("sound.mp3")).StreamsOf(AVMEDIA_TYPE_AUDIO);
+    ASSERT_EQ(audio.size(), 1u);
+    EXPECT_NEAR(static_cast<double>(audio[0].samples) / audio[0].sample_rate, 2.0, 0.1);
 }
 
 TEST_F(CliConvertTest, AudioOnlyAndUnknownLengthSourcesConvert) {

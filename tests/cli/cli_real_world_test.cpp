@@ -109,19 +109,26 @@ TEST_F(CliConvertTest, EveryPictureFormatBecomesWhatPlayersPlay) {
 }
 
 // The encoder's rate control would free twice and end the process; the job fails, and the next
-// file is converted.
+// files are converted: one whose pictures do not match the statistics fails too, sound alone
+// needs none.
 TEST_F(CliConvertTest, ASecondPassThatCannotReachItsRateFailsItsFileAlone) {
     const std::string costly = TestClipPath(clips::kCostlyPictures);
     const std::string simple = TestClipPath(clips::kOddSize);
+    const std::string sound = TestClipPath(clips::kWavPcm);
     ASSERT_EQ(Convert({"--format", "mp4", "--video-bitrate", "384", "--option", "pass=1", costly}).exit_status, 0);
     const CliResult second = Convert({"--format", "mp4", "--video-bitrate", "384", "--option", "pass=2", "--overwrite",
-                                      costly, simple});
+                                      costly, simple, sound});
     EXPECT_EQ(second.exit_status, 1) << second.errors;
     EXPECT_NE(second.out.find("Fail: " + costly + ": Error while opening codec for output stream #0.0 - The second "
                               "pass cannot reach 384 kbit/s"),
               std::string::npos)
         << second.out;
     EXPECT_NE(second.out.find("Fail: " + simple + ": "), std::string::npos) << "its statistics are the other file's";
+    EXPECT_NE(second.out.find("Done: " + sound + " -> "), std::string::npos) << second.out;
+    const auto sound_streams = ReadMedia(Out(std::string(clips::kWavPcm) + ".mp4")).StreamsOf(AVMEDIA_TYPE_AUDIO);
+    ASSERT_EQ(sound_streams.size(), 1u);
+    EXPECT_EQ(sound_streams[0].decode_errors, 0);
+    EXPECT_GT(sound_streams[0].samples, 0);
     const CliResult reachable = Convert({"--format", "mp4", "--video-bitrate", "2500", "--option", "pass=2",
                                          "--overwrite", costly});
     EXPECT_EQ(reachable.exit_status, 0) << reachable.out << reachable.errors;

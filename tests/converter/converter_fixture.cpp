@@ -12,8 +12,7 @@ namespace brenvale::testing {
 
 void EventRecorder::Attach(TConverter& converter) {
     converter.SetOnTerminate([this](int index, bool finished, bool exception, const std::string& message) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        terminations_.push_back({index, finished, exception, message, CurrentThreadId()});
+        AddTermination({index, finished, exception, message, CurrentThreadId()});
     });
     converter.SetOnLog([this](int index, TLogLevel level, const std::string& message) {
         const std::lock_guard<std::mutex> lock(mutex_);
@@ -23,6 +22,11 @@ void EventRecorder::Attach(TConverter& converter) {
         const std::lock_guard<std::mutex> lock(mutex_);
         ++progress_count_;
     });
+}
+
+void EventRecorder::AddTermination(const TerminateEvent& event) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    terminations_.push_back(event);
 }
 
 std::vector<TerminateEvent> EventRecorder::Terminations() const {

@@ -34,6 +34,8 @@ struct LogEvent {
 class EventRecorder {
 public:
     void Attach(TConverter& converter);
+    // For handlers of a test's own that still want the termination recorded.
+    void AddTermination(const TerminateEvent& event);
 
     std::vector<TerminateEvent> Terminations() const;
     std::vector<LogEvent> Logs() const;

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "binding/library_loader.h"
 #include "binding/media_api.h"
 #include "binding/open_error_text.h"
 #include "input_fixture.h"
@@ -19,6 +20,16 @@ TEST(OpenErrorText, TheNameIsNeverReadAsAFormat) {
               "a%s.avi: I/O error occurred\r\nUsually that means that input file is truncated and/or corrupted.");
     EXPECT_EQ(open_error_text("a%s", AVERROR(EDOM)).substr(0, 70),
               "a%s: Incorrect image filename syntax.\r\nUse '%d' to specify the image n");
+}
+
+// A failed write says what failed with the open texts where they have one of their own; a full
+// disk keeps the library's words, "Error while opening file" would mislead.
+TEST(OpenErrorText, WriteErrorsUseTheOpenTextsWhereTheyHaveOne) {
+    ASSERT_TRUE(Loader().LoadLibrarySet(kConverterLibraries)) << Loader().LastError();
+    const std::string what = "av_interleaved_write_frame()";
+    EXPECT_EQ(write_error_text(what, AVERROR(EINVAL)), what + ": Error while parsing header");
+    EXPECT_EQ(write_error_text(what, AVERROR(EIO)), open_error_text(what, AVERROR(EIO)));
+    EXPECT_EQ(write_error_text(what, AVERROR(ENOSPC)), what + ": No space left on device");
 }
 
 using OpenErrorTest = InputTest;

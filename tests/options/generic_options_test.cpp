@@ -60,15 +60,28 @@ TEST_F(GenericOptionsTest, CodecOptionsAreRememberedAndReachEncodersWithTheRight
     EXPECT_EQ(encoder->qmax, 20);
 }
 
-TEST_F(GenericOptionsTest, BitRateReachesVideoAndAudioHoldersAndTypeLettersFallBack) {
-    EXPECT_TRUE(engine_.set_generic_option("b", "64000"));
+// Today's library marks the rate options for audio too; they are the video's, as "ab" and
+// "abufsize" are the sound's.
+TEST_F(GenericOptionsTest, VideoRatesReachOnlyTheVideoHolderAndTypeLettersFallBack) {
+    const std::int64_t audio_default = Holder(AVMEDIA_TYPE_AUDIO)->bit_rate;
+    for (const char* name : {"b", "maxrate", "minrate", "bufsize"}) EXPECT_TRUE(engine_.set_generic_option(name, "64000"));
     EXPECT_EQ(Holder(AVMEDIA_TYPE_VIDEO)->bit_rate, 64000);
-    EXPECT_EQ(Holder(AVMEDIA_TYPE_AUDIO)->bit_rate, 64000);
+    EXPECT_EQ(Holder(AVMEDIA_TYPE_VIDEO)->rc_max_rate, 64000);
+    EXPECT_EQ(Holder(AVMEDIA_TYPE_VIDEO)->rc_buffer_size, 64000);
+    EXPECT_EQ(Holder(AVMEDIA_TYPE_AUDIO)->bit_rate, audio_default);
+    EXPECT_EQ(Holder(AVMEDIA_TYPE_AUDIO)->rc_max_rate, 0);
+
+    // What the audio holder never got stays the encoder's own: mp2 chooses its rate itself.
+    AVCodecContext* encoder = Encoder("mp2");
+    ASSERT_NE(encoder, nullptr);
+    const std::int64_t mp2_default = encoder->bit_rate;
+    engine_.apply_generic_options(encoder, Holder(AVMEDIA_TYPE_AUDIO), kAudioEncoding);
+    EXPECT_EQ(encoder->bit_rate, mp2_default);
+    EXPECT_EQ(encoder->rc_buffer_size, 0);
 
     EXPECT_TRUE(engine_.set_generic_option("vb", "300000"));
     EXPECT_EQ(Holder(AVMEDIA_TYPE_VIDEO)->bit_rate, 300000);
-    EXPECT_EQ(Holder(AVMEDIA_TYPE_AUDIO)->bit_rate, 64000);
-    EXPECT_EQ(engine_.option_context.opt_names, std::vector<std::string>{"b"});
+    EXPECT_EQ(engine_.option_context.opt_names, (std::vector<std::string>{"b", "maxrate", "minrate", "bufsize"}));
 
     EXPECT_TRUE(engine_.set_generic_option("ab", "96000"));
     EXPECT_EQ(Holder(AVMEDIA_TYPE_AUDIO)->bit_rate, 96000);
@@ -76,10 +89,9 @@ TEST_F(GenericOptionsTest, BitRateReachesVideoAndAudioHoldersAndTypeLettersFallB
     EXPECT_TRUE(engine_.set_generic_option("vqmin", "3"));
     EXPECT_EQ(Holder(AVMEDIA_TYPE_VIDEO)->qmin, 3);
 
-    AVCodecContext* encoder = Encoder("mp2");
-    ASSERT_NE(encoder, nullptr);
     engine_.apply_generic_options(encoder, Holder(AVMEDIA_TYPE_AUDIO), kAudioEncoding);
     EXPECT_EQ(encoder->bit_rate, 96000);
+    EXPECT_EQ(encoder->rc_max_rate, 0);
 }
 
 TEST_F(GenericOptionsTest, InvalidValuesGoToTheLibraryLogAndUnknownNamesAreSilent) {

@@ -35,7 +35,8 @@ TEST_F(PlayerStreamsTest, CountersPickTheNthStreamOfEachKind) {
         WantedStreams wanted;
         ChosenStreams expected;
     };
-    // The mkv clip holds video 0, audio 1 and 2, subtitles 3; the mp4 clip video 0, audio 1.
+    // The mkv clip holds video 0, audio 1 and 2, subtitles 3; the mp4 clip video 0, audio 1;
+    // the music clip audio 0 and a cover 1, the film video 0, audio 1 and a cover 2.
     const Case cases[] = {
         {"defaults", clips::kMkvTwoAudioSubtitles, {}, {1, 0, -1}},
         {"second audio", clips::kMkvTwoAudioSubtitles, {1, 0, -1}, {2, 0, -1}},
@@ -45,6 +46,8 @@ TEST_F(PlayerStreamsTest, CountersPickTheNthStreamOfEachKind) {
         {"audio disabled", clips::kMkvTwoAudioSubtitles, {0, 0, -1, true, false}, {-1, 0, -1}},
         {"no video wanted", clips::kMp4H264Aac, {0, -1, -1}, {1, -1, -1}},
         {"one audio stream plays for counter 1", clips::kMp4H264Aac, {1, 0, -1}, {1, 0, -1}},
+        {"a cover is no video", clips::kMp3CoverTags, {}, {0, -1, -1}},
+        {"a cover is never the second video", clips::kMp4VideoCover, {0, 1, -1}, {1, 0, -1}},
     };
     for (const Case& c : cases) {
         const ChosenStreams chosen = Choose(c.clip, c.wanted);

@@ -121,6 +121,51 @@ TEST_F(ProbeTest, CountsTheStreamsOfEachKindAndFindsTheFirst) {
     EXPECT_EQ(probe_.FormatName(), "");
 }
 
+// A cover is a still of the whole file: no video stream, no picture size, no frame rate.
+TEST_F(ProbeTest, CoversCountAsNoKindOfStream) {
+    const struct {
+        const char* clip;
+        int streams;
+        int video_streams;
+        int first_video;
+        int first_audio;
+    } cases[] = {
+        {clips::kMp3CoverTags, 2, 0, -1, 0},
+        {clips::kFlacCoverTags, 2, 0, -1, 0},
+        {clips::kMp4VideoCover, 3, 1, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clip);
+        ASSERT_TRUE(probe_.LoadFile(TestClipPath(c.clip))) << probe_.LastError();
+        EXPECT_EQ(probe_.StreamCount(), c.streams);
+        EXPECT_EQ(probe_.VideoStreamCount(), c.video_streams);
+        EXPECT_EQ(probe_.FirstVideoStream(), c.first_video);
+        EXPECT_EQ(probe_.AudioStreamCount(), 1);
+        EXPECT_EQ(probe_.FirstAudioStream(), c.first_audio);
+        EXPECT_EQ(probe_.SubtitleStreamCount(), 0);
+    }
+    TVideoStreamInfo video;
+    probe_.GetVideoStreamInfo(video);
+    EXPECT_EQ(video.Width, 160) << "the film's own pictures, not its cover";
+}
+
+// Tags under today's generic names: "artist" is the Author, the year leads "date".
+TEST_F(ProbeTest, ReadsTheTagsOfMusicFiles) {
+    for (const char* clip : {clips::kMp3CoverTags, clips::kM4aCoverTags, clips::kFlacCoverTags}) {
+        SCOPED_TRACE(clip);
+        ASSERT_TRUE(probe_.LoadFile(TestClipPath(clip)));
+        TFileStreamInfo info;
+        probe_.GetFileStreamInfo(info);
+        EXPECT_EQ(info.Title, "Test Tone in A");
+        EXPECT_EQ(info.Author, "The Generators");
+        EXPECT_EQ(info.Album, "Synthetic Sounds");
+        EXPECT_EQ(info.Comment, "written by brenvale-mediagen");
+        EXPECT_EQ(info.Genre, "Electronic");
+        EXPECT_EQ(info.Year, 2009);
+        EXPECT_EQ(info.Track, 3);
+    }
+}
+
 TEST_F(ProbeTest, DescribesTheContainer) {
     ASSERT_TRUE(probe_.LoadFile(TestClipPath(clips::kMp4H264Aac)));
     TFileStreamInfo info;
@@ -188,7 +233,9 @@ INSTANTIATE_TEST_SUITE_P(Probe, VideoStreamRefusalTest,
                          ::testing::Values(VideoStreamRefusal{"", -1, "file not loaded."},
                                            VideoStreamRefusal{clips::kWavPcm, -1, "no video stream."},
                                            VideoStreamRefusal{clips::kMp4H264Aac, 2, "stream index #2 is invalid."},
-                                           VideoStreamRefusal{clips::kMp4H264Aac, 1, "stream #1 is not video stream."}));
+                                           VideoStreamRefusal{clips::kMp4H264Aac, 1, "stream #1 is not video stream."},
+                                           VideoStreamRefusal{clips::kMp3CoverTags, -1, "no video stream."},
+                                           VideoStreamRefusal{clips::kMp4VideoCover, 2, "stream #2 is not video stream."}));
 
 TEST_F(ProbeTest, WithoutAFileTheContainerRecordStaysReset) {
     TFileStreamInfo info;

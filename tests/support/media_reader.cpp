@@ -1,6 +1,7 @@
 #include "tests/support/media_reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 
 #include "binding/unicode_io.h"
@@ -11,7 +12,6 @@ namespace brenvale::testing {
 namespace {
 
 constexpr std::int64_t kNoTime = AV_NOPTS_VALUE;
-
 
 struct InputCloser {
     void operator()(AVFormatContext* context) const { CloseLibraryInput(&context); }
@@ -26,10 +26,12 @@ StreamReport Describe(AVFormatContext* input, AVStream* stream) {
     report.width = parameters->width;
     report.height = parameters->height;
     report.sample_rate = parameters->sample_rate;
+    report.attached_picture = stream->disposition & AV_DISPOSITION_ATTACHED_PIC;
     report.channels = parameters->ch_layout.nb_channels;
     report.profile = parameters->profile;
     report.codec_tag = parameters->codec_tag;
     report.sample_aspect = parameters->sample_aspect_ratio;
+    report.bit_rate = parameters->bit_rate;
     if (report.type == AVMEDIA_TYPE_VIDEO) {
         report.frame_rate = ff::av_guess_frame_rate(input, stream, nullptr);
     }
@@ -138,15 +140,39 @@ private:
     FramePtr frame_ = mediagen::AllocateFrame();
 };
 
+void ReadTags(const AVDictionary* metadata, std::map<std::string, std::string>& tags) {
+    const AVDictionaryEntry* tag = nullptr;
+    while ((tag = ff::av_dict_get(metadata, "", tag, AV_DICT_IGNORE_SUFFIX))) {
+        std::string key = tag->key;
+        std::transform(key.begin(), key.end(), key.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        tags[key] = tag->value;
+    }
+}
+
 }  // namespace
 
 std::vector<StreamReport> MediaReport::StreamsOf(AVMediaType type) const {
     std::vector<StreamReport> found;
     for (const StreamReport& stream : streams) {
-        if (stream.type == type) found.push_back(stream);
+        if (stream.type == type && !stream.attached_picture) found.push_back(stream);
     }
     return found;
 }
+
+std::vector<StreamReport> MediaReport::Covers() const {
+    std::vector<StreamReport> found;
+    for (const StreamReport& stream : streams) {
+        if (stream.attached_picture) found.push_back(stream);
+    }
+    return found;
+}
+
+std::string MediaReport::Tag(const std::string& key) const {
+    const auto found = tags.find(key);
+    return found == tags.end() ? std::string() : found->second;
+}
+
 
 MediaReport ReadMedia(const std::string& path, const FrameVisitor& visitor) {
     if (!visitor) return ReadTimedMedia(path, {});
@@ -163,6 +189,7 @@ MediaReport ReadTimedMedia(const std::string& path, const TimedFrameVisitor& vis
     if (!report.Opened()) return report;
     report.format = input->iformat->name;
     if (input->duration != kNoTime) report.duration_us = input->duration;
+    ReadTags(input->metadata, report.tags);
     Reader(report, visitor).Read(input.get());
     return report;
 }

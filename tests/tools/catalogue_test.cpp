@@ -82,6 +82,16 @@ TEST_P(CatalogueClipTest, ReadsBackAsDescribed) {
         EXPECT_EQ(subtitles[0].frames, static_cast<std::int64_t>(clip.subtitle->cues.size()));
     }
 
+    const auto covers = report.Covers();
+    ASSERT_EQ(covers.size(), clip.cover ? 1u : 0u);
+    if (clip.cover) {
+        EXPECT_EQ(covers[0].codec, clip.cover->codec);
+        EXPECT_EQ(covers[0].width, clip.cover->width);
+        EXPECT_EQ(covers[0].height, clip.cover->height);
+        EXPECT_EQ(covers[0].frames, 1);
+    }
+    for (const auto& [key, value] : clip.tags) EXPECT_EQ(report.Tag(key), value) << key;
+
     if (!clip.IsComplete()) return;
     if (clip.flags.unknown_duration) {
         EXPECT_EQ(report.duration_us, -1);
