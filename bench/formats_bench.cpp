@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/catalogue/codec_lists.h"
 #include "app/catalogue/codec_table.h"
 #include "app/catalogue/format_catalogue.h"
 #include "app/catalogue/format_presets.h"

@@ -34,10 +34,10 @@ const Items kModernFrameRates = {"Same as source", "23.976 fps", "24.0 fps", "25
 const Items kModernVideoRates = {"1000 Kbps", "1500 Kbps", "2500 Kbps", "4000 Kbps",
                                  "6000 Kbps", "8000 Kbps", "12000 Kbps", "20000 Kbps"};
 // x264 and x265 rate factors (0-51).
-const Items kMpegQualities = {"RF 18 (very high quality)", "RF 20 (high quality)", "RF 22", "RF 24", "RF 26",
+const Items kMpegQualities = {"RF 18 (best)", "RF 20 (high)", "RF 22", "RF 24", "RF 26",
                               "RF 28 (small)"};
 // VP9 and AV1 rate factors (0-63).
-const Items kWebQualities = {"RF 24 (high quality)", "RF 28", "RF 32", "RF 36", "RF 40 (small)"};
+const Items kWebQualities = {"RF 24 (high)", "RF 28", "RF 32", "RF 36", "RF 40 (small)"};
 const Items kAacRates = {"96 Kbps", "128 Kbps", "160 Kbps", "192 Kbps", "256 Kbps", "320 Kbps"};
 const Items kOpusRates = {"64 Kbps", "96 Kbps", "128 Kbps", "160 Kbps", "192 Kbps", "256 Kbps"};
 const Items kAacSamplingRates = {"Same as source", "22050 Hz", "32000 Hz", "44100 Hz", "48000 Hz", "96000 Hz"};

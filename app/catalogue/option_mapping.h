@@ -30,7 +30,7 @@ std::string FrameSizeText(const std::string& size_text);
 int HeightOf(const std::string& size_text);
 // "Original" and the heights: sizes that keep the source's shape (job_options.h).
 bool KeepsSourceShape(const std::string& size_text);
-// 20 for "RF 20 (high quality)"; -1 for a text that is no rate factor.
+// 20 for "RF 20 (high)"; -1 for a text that is no rate factor.
 int RateFactorOf(const std::string& video_rate_text);
 
 // "Same as source": the source's own frame rate or sampling rate.

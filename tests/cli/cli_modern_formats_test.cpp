@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
     Entries, CliModernFormatTest,
     ::testing::Values(
         ModernCase{"mp4-h264", ".mp4",
-                   {clips::kH264FullChroma, clips::kOddSize, clips::kAv1Vorbis, clips::kTheoraVorbis,
+                   {clips::kH264FullChroma, clips::kOddSize, clips::kAv1Vorbis, clips::kTheoraFlac,
                     clips::kMp3Audio},
                    {}, "h264", FF_PROFILE_H264_HIGH, "aac", 0, true, "avc1", 0},
         ModernCase{"mp4-h265", ".mp4", {clips::kH264TenBit, clips::kMjpegPcm}, {}, "hevc", FF_PROFILE_HEVC_MAIN, "aac",
