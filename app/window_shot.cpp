@@ -1,12 +1,14 @@
 // Takes the README's pictures of the window: the given files listed, the first one converting in
 // `output_folder` and the second one selected, in the start skin or in the skin named by --skin.
-// With --playing, the first file plays in the playback panel instead, from its middle.
-//   brenvale-window-shot [--skin NAME] [--playing] PICTURE.png OUTPUT_FOLDER FILE...
+// With --playing, the first file plays in the playback panel instead, from its middle; with
+// --formats, the output-format list is shown open on a format of today (the whole screen).
+//   brenvale-window-shot [--skin NAME] [--playing | --formats] PICTURE.png OUTPUT_FOLDER FILE...
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QScreen>
 #include <QSlider>
 #include <QTableWidget>
 
@@ -50,6 +52,17 @@ bool ShootPlayback(brenvale::TForm1& form, const QString& picture_file) {
     return picture.save(picture_file);
 }
 
+// The format list open on the H.265 entry, its settings filled in: a picture of the screen, as
+// the list is a window of its own.
+bool ShootFormatList(brenvale::TForm1& form, const QString& picture_file) {
+    auto* format = form.findChild<QComboBox*>("ComboOutputFormat");
+    format->setCurrentIndex(13);
+    form.ComboOutputFormatChange();
+    format->showPopup();
+    WaitUntil([] { return false; }, 500);
+    return QGuiApplication::primaryScreen()->grabWindow(0).save(picture_file);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -62,9 +75,12 @@ int main(int argc, char* argv[]) {
     }
     const bool playing = !arguments.isEmpty() && arguments.first() == "--playing";
     if (playing) arguments.removeFirst();
+    const bool formats = !arguments.isEmpty() && arguments.first() == "--formats";
+    if (formats) arguments.removeFirst();
     if (arguments.size() < 3) {
         std::fprintf(stderr,
-                     "usage: brenvale-window-shot [--skin NAME] [--playing] PICTURE.png OUTPUT_FOLDER FILE...\n");
+                     "usage: brenvale-window-shot [--skin NAME] [--playing | --formats] PICTURE.png OUTPUT_FOLDER "
+                     "FILE...\n");
         return 2;
     }
     TFixedAnswers answers(arguments.mid(2));
@@ -82,6 +98,7 @@ int main(int argc, char* argv[]) {
     form.RIVUV().SetProgressInterval(100);
     form.ButtonAddFileClick();
     if (playing) return ShootPlayback(form, arguments.at(0)) ? 0 : 1;
+    if (formats) return ShootFormatList(form, arguments.at(0)) ? 0 : 1;
     form.ButtonConvertClick();
     auto* list = form.findChild<QTableWidget*>("ListView1");
     // A share of the first file done and a preview frame on the panel.

@@ -69,6 +69,8 @@ private:
         enc.framerate = {settings_.frame_rate, 1};
         enc.bit_rate = settings_.video_bit_rate;
         enc.thread_count = 0;
+        for (const auto& [name, value] : settings_.video_options)
+            Check(ff::av_opt_set(&enc, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN), "video option");
         video_stream_ = output_.AddEncodedStream(&enc);
     }
 

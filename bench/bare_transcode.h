@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace brenvale::bench {
 
@@ -15,6 +17,8 @@ struct BareSettings {
     std::int64_t audio_bit_rate = 0;
     int sample_rate = 44100;
     int frame_rate = 25;
+    // The video encoder's own options ("crf", "preset", ...), set before it opens.
+    std::vector<std::pair<std::string, std::string>> video_options;
 };
 
 struct BareResult {

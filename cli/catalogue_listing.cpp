@@ -11,7 +11,7 @@ namespace brenvale::cli {
 
 void ListFormats(std::ostream& out) {
     for (const TFormatName& name : FormatNames()) {
-        out << std::left << std::setw(7) << name.Name << std::setw(6) << OutputExtension(*name.Entry)
+        out << std::left << std::setw(10) << name.Name << std::setw(7) << OutputExtension(*name.Entry)
             << name.Entry->ListText << (name.Name == kDefaultFormatName ? "  (default)" : "") << '\n';
     }
 }

@@ -8,7 +8,7 @@
 
 #include "app/catalogue/output_naming.h"
 #include "app/catalogue/progress_figures.h"
-#include "app/catalogue/source_row.h"
+#include "app/catalogue/source_probe.h"
 #include "cli/interrupt_signal.h"
 #include "cli/progress_line.h"
 #include "common/main_thread.h"
@@ -33,11 +33,7 @@ std::string ForcedInputFormat(const std::string& input_options) {
 // fails with the reason).
 TSourceRow DescribeFile(TAVProbe& probe, const std::string& source, const std::string& format) {
     if (!probe.LoadFile(source, format)) return {};
-    TFileStreamInfo file;
-    TVideoStreamInfo video;
-    probe.GetFileStreamInfo(file);
-    if (probe.VideoStreamCount() > 0) probe.GetVideoStreamInfo(video);
-    const TSourceRow row = DescribeSource(probe.VideoStreamCount(), file, video);
+    const TSourceRow row = DescribeOpenFile(probe);
     probe.Close();
     return row;
 }
@@ -154,7 +150,9 @@ bool TConversionQueue::add_job(TJobSlot& slot, int file) {
     const TSourceRow row = DescribeFile(converter.Probe(), source, ForcedInputFormat(settings_.InputOptions));
     TOutputOptions options;
     FillJobOutputOptions(settings_.Job, row, options);
-    options.ExtOptions = settings_.ExtOptions;
+    // The user's lines come after the format's own, and win.
+    if (!options.ExtOptions.empty() && !settings_.ExtOptions.empty()) options.ExtOptions += '\n';
+    options.ExtOptions += settings_.ExtOptions;
     // A line for a field the record always sets (an, async, pix_fmt, ...) counts, as typed.
     move_option_lines_into_fields(options);
     const std::string output = output_name(source);

@@ -9,7 +9,9 @@ namespace brenvale::cli {
 namespace {
 
 // In the catalogue's order; the end-to-end tests check that each name gives its format.
-const char* const kNames[] = {"swf", "flv", "avi", "divx", "mp3", "mp4", "mpeg1", "mpeg2", "mov", "wmv"};
+const char* const kNames[] = {"swf",      "flv",      "avi",      "divx",     "mp3", "mp4", "mpeg1", "mpeg2",
+                              "mov",      "wmv",      "mp4-h264", "mp4-h265", "webm-vp9", "webm-av1",
+                              "mkv",      "m4a",      "opus",     "flac"};
 
 std::vector<TFormatName> BuildNames() {
     const std::vector<TheAVCodec>& catalogue = FormatCatalogue();

@@ -1,18 +1,10 @@
 #include "cli/info_command.h"
 
-#include "app/catalogue/source_row.h"
+#include "app/catalogue/source_probe.h"
 #include "app/catalogue/text_rules.h"
 
 namespace brenvale::cli {
 namespace {
-
-TSourceRow Describe(TAVProbe& probe) {
-    TFileStreamInfo file;
-    TVideoStreamInfo video;
-    probe.GetFileStreamInfo(file);
-    if (probe.VideoStreamCount() > 0) probe.GetVideoStreamInfo(video);
-    return DescribeSource(probe.VideoStreamCount(), file, video);
-}
 
 std::string OrNone(const std::string& text) { return TrimBlanks(text).empty() ? "none" : text; }
 
@@ -27,7 +19,7 @@ bool PrintFileInfo(TAVProbe& probe, const std::vector<std::string>& files, std::
             all_opened = false;
             continue;
         }
-        const TSourceRow row = Describe(probe);
+        const TSourceRow row = DescribeOpenFile(probe);
         out << file << '\n'
             << "  video size: " << OrNone(row.VideoSize) << '\n'
             << "  frame rate: " << OrNone(row.FrameRate) << '\n'

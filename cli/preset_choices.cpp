@@ -76,8 +76,11 @@ const TChoice& ChoiceFor(const std::string& option) {
     throw TUsageError("unknown option '" + option + "'");
 }
 
-// What the command line calls an item: "320x240", "original", "1200", "15.0", "auto", "mp3".
+// What the command line calls an item: "320x240", "original", "720p", "1200", "rf22", "15.0",
+// "auto", "source", "mp3".
 std::string ValueOf(const std::string& option, const std::string& item) {
+    if (item == kSameAsSource) return "source";
+    if (const int rate_factor = RateFactorOf(item); rate_factor >= 0) return "rf" + std::to_string(rate_factor);
     if (option == "--video-size") {
         const std::string size = FrameSizeText(item);
         return size.empty() ? "original" : size;
@@ -100,7 +103,9 @@ bool Matches(const std::string& option, const std::string& item, const std::stri
     if (typed == LowerCase(item)) return true;
     if (typed.ends_with('%')) typed.pop_back();
     const std::string value = ValueOf(option, item);
-    if (typed == value) return true;
+    std::string compact = typed;  // "rf 22"
+    std::erase(compact, ' ');
+    if (typed == value || compact == value) return true;
     const std::optional<double> typed_number = NumberOf(typed);
     return typed_number && typed_number == NumberOf(value);
 }

@@ -66,6 +66,8 @@ struct TOutputOptions {
     std::int32_t PadColor = 0;  // red in the lowest byte, green next, blue third
     std::int32_t GroupPictureSize = -1;
     std::int32_t VideoBitrate = -1;  // bits/s
+    // Constant quality: the encoder's rate factor ("crf", lower is better); -1: not set.
+    std::int32_t VideoQuality = -1;
     std::int32_t VideoMaxRate = -1;
     std::int32_t VideoMinRate = -1;
     std::int32_t VideoBitrateTolerance = -1;

@@ -76,6 +76,7 @@ void apply_picture(TCustomFFmpeg& job, const TOutputOptions& options) {
 
 void apply_video_rates(TCustomFFmpeg& job, const TOutputOptions& options) {
     for (const auto& [option, field] : kVideoRates) generic_if_positive(job, option, options.*field);
+    if (options.VideoQuality >= 0) job.set_generic_option("crf", std::to_string(options.VideoQuality));
     job.video_sync_method = options.VideoSync;
     apply_unless_empty(job, "vtag", options.VideoTag);
     apply_unless_empty(job, "vfilters", options.VideoFilters);

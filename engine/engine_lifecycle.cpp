@@ -1,4 +1,5 @@
 // A job from preparation to its end: prepare_job, start, run and notify_terminated.
+#include <cstring>
 #include <exception>
 #include <mutex>
 
@@ -8,6 +9,7 @@
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
 #include "engine/ffmpeg_thread.h"
+#include "engine/library_ptr.h"
 #include "engine/transcoder.h"
 
 namespace brenvale {
@@ -20,6 +22,34 @@ void close_codecs(std::vector<AVCodecContext*>& list) {
         ff::avcodec_close(codec);
     }
     list.clear();
+}
+
+// The AV1 encoder returns from neither its end of stream nor its close until it has been given
+// a picture: a run that failed before its first one gives it a blank one, never written.
+void give_blank_picture(AVCodecContext* encoder) {
+    if (encoder->codec_type != AVMEDIA_TYPE_VIDEO || encoder->frame_number > 0) return;
+    const FramePtr frame = allocate_frame();
+    if (!frame) return;
+    frame->format = encoder->pix_fmt;
+    frame->width = encoder->width;
+    frame->height = encoder->height;
+    frame->pts = 0;
+    if (ff::av_frame_get_buffer(frame.get(), 0) < 0) return;
+    for (const AVBufferRef* buffer : frame->buf) {
+        if (buffer) std::memset(buffer->data, 0, buffer->size);
+    }
+    ff::avcodec_send_frame(encoder, frame.get());
+}
+
+// An encoder closed before it was told the stream ended may never return: the AV1 encoder
+// waits for the end of stream in its close. Telling it now costs only the pictures it still holds.
+void end_encoder_stream(AVCodecContext* encoder) {
+    // Subtitle encoders take whole subtitles, not a stream of frames.
+    if (encoder->codec_type != AVMEDIA_TYPE_VIDEO && encoder->codec_type != AVMEDIA_TYPE_AUDIO) return;
+    give_blank_picture(encoder);
+    if (ff::avcodec_send_frame(encoder, nullptr) < 0) return;
+    const PacketPtr packet = allocate_packet();
+    while (packet && ff::avcodec_receive_packet(encoder, packet.get()) >= 0) ff::av_packet_unref(packet.get());
 }
 
 }  // namespace
@@ -85,7 +115,10 @@ void TCustomFFmpeg::run() {
 
 void TCustomFFmpeg::transcode() { TTranscoder(*this).transcode(); }
 
-void TCustomFFmpeg::close_encoders() { close_codecs(output_stream_list); }
+void TCustomFFmpeg::close_encoders() {
+    for (AVCodecContext* encoder : output_stream_list) end_encoder_stream(encoder);
+    close_codecs(output_stream_list);
+}
 
 void TCustomFFmpeg::close_decoders() { close_codecs(input_stream_list); }
 

@@ -1,6 +1,7 @@
 // The dispatcher of single options and of option lists.
 #include "engine/options.h"
 
+#include <string>
 #include <unordered_map>
 
 #include "common/c_locale.h"
@@ -26,6 +27,14 @@ bool is_stream_adding_option(const std::string& name) {
     return name == "newvideo" || name == "newaudio" || name == "newsubtitle";
 }
 
+// The stream-adding line whose stream a codec line names the codec of; nullptr for other lines.
+const char* stream_added_by_codec_option(const std::string& name) {
+    if (name == "vcodec") return "newvideo";
+    if (name == "acodec") return "newaudio";
+    if (name == "scodec") return "newsubtitle";
+    return nullptr;
+}
+
 }  // namespace
 
 TOptionHandler find_option_handler(std::string_view name) {
@@ -46,9 +55,25 @@ void TCustomFFmpeg::apply_option(const std::string& name, const std::string& val
 
 void TCustomFFmpeg::apply_option_list(const std::string& text, int pass) {
     // Stream-adding lines need the output file, so they come in a second pass after it exists.
-    const bool stream_pass = pass == 1;
+    if (pass != 1) {
+        for (const auto& [name, value] : SplitOptionList(text)) {
+            if (!is_stream_adding_option(name)) apply_option(name, value);
+        }
+        return;
+    }
+    // Each stream a line adds takes the codec of its kind named on a line before it, as on a
+    // command line: the first pass's codec names are spent on the file's own streams.
+    std::unordered_map<std::string, std::pair<std::string, std::string>> codec_lines;  // by stream-adding line
     for (const auto& [name, value] : SplitOptionList(text)) {
-        if (is_stream_adding_option(name) == stream_pass) apply_option(name, value);
+        if (const char* adds = stream_added_by_codec_option(name)) {
+            codec_lines[adds] = {name, value};
+        } else if (is_stream_adding_option(name)) {
+            if (const auto codec = codec_lines.find(name); codec != codec_lines.end()) {
+                apply_option(codec->second.first, codec->second.second);
+                codec_lines.erase(codec);
+            }
+            apply_option(name, value);
+        }
     }
 }
 

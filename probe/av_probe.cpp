@@ -12,6 +12,11 @@
 namespace brenvale {
 namespace {
 
+bool is_text_subtitle(AVCodecID codec_id) {
+    const AVCodecDescriptor* descriptor = ff::avcodec_descriptor_get(codec_id);
+    return descriptor && (descriptor->props & AV_CODEC_PROP_TEXT_SUB) != 0;
+}
+
 void tally(int index, int& count, int& first) {
     ++count;
     if (first < 0) first = index;
@@ -86,7 +91,7 @@ void TAVProbe::Close() {
 
 void TAVProbe::reset_counts() {
     stream_count_ = program_count_ = -1;
-    audio_stream_count_ = video_stream_count_ = subtitle_stream_count_ = -1;
+    audio_stream_count_ = video_stream_count_ = subtitle_stream_count_ = text_subtitle_stream_count_ = -1;
     first_audio_stream_ = first_video_stream_ = first_subtitle_stream_ = -1;
 }
 
@@ -95,12 +100,15 @@ void TAVProbe::count_streams() {
     if (!format_context_) return;
     stream_count_ = static_cast<int>(format_context_->nb_streams);
     program_count_ = static_cast<int>(format_context_->nb_programs);
-    audio_stream_count_ = video_stream_count_ = subtitle_stream_count_ = 0;
+    audio_stream_count_ = video_stream_count_ = subtitle_stream_count_ = text_subtitle_stream_count_ = 0;
     for (int index = 0; index < stream_count_; ++index) {
         const AVStream& stream = *format_context_->streams[index];
         // A cover is no video: a music file with one has no picture size or frame rate.
         if (IsAttachedPicture(stream)) continue;
-        switch (stream.codecpar->codec_type) {
+        const AVCodecParameters& parameters = *stream.codecpar;
+        if (parameters.codec_type == AVMEDIA_TYPE_SUBTITLE && is_text_subtitle(parameters.codec_id))
+            ++text_subtitle_stream_count_;
+        switch (parameters.codec_type) {
             case AVMEDIA_TYPE_VIDEO: tally(index, video_stream_count_, first_video_stream_); break;
             case AVMEDIA_TYPE_AUDIO: tally(index, audio_stream_count_, first_audio_stream_); break;
             case AVMEDIA_TYPE_SUBTITLE: tally(index, subtitle_stream_count_, first_subtitle_stream_); break;

@@ -43,6 +43,9 @@ public:
     void GetVideoStreamInfo(TVideoStreamInfo& info);
     void GetVideoStreamInfo(int index, TVideoStreamInfo& info);
 
+    // The first audio stream; the record stays reset with LastError() set when there is none.
+    void GetAudioStreamInfo(TAudioStreamInfo& info);
+
     AVFormatContext* FormatContext() const { return format_context_; }
     bool OwnsContext() const { return owns_context_; }
     const std::string& LastError() const { return last_error_; }
@@ -55,6 +58,8 @@ public:
     int AudioStreamCount() const { return audio_stream_count_; }
     int VideoStreamCount() const { return video_stream_count_; }
     int SubtitleStreamCount() const { return subtitle_stream_count_; }
+    // Subtitles made of text (not pictures): those a converter can write in another text form.
+    int TextSubtitleStreamCount() const { return text_subtitle_stream_count_; }
     int FirstAudioStream() const { return first_audio_stream_; }
     int FirstVideoStream() const { return first_video_stream_; }
     int FirstSubtitleStream() const { return first_subtitle_stream_; }
@@ -76,6 +81,7 @@ private:
     int audio_stream_count_ = -1;
     int video_stream_count_ = -1;
     int subtitle_stream_count_ = -1;
+    int text_subtitle_stream_count_ = -1;
     int first_audio_stream_ = -1;
     int first_video_stream_ = -1;
     int first_subtitle_stream_ = -1;

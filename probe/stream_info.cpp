@@ -1,4 +1,4 @@
-// The probe's reports: container facts and metadata, video stream facts.
+// The probe's reports: container facts and metadata, video and audio stream facts.
 #include <cstdlib>
 
 #include "binding/attached_picture.h"
@@ -100,6 +100,18 @@ void TAVProbe::GetVideoStreamInfo(int index, TVideoStreamInfo& info) {
     info.PixFmt = parameters.format;
     info.FrameRateNum = stream.r_frame_rate.num;
     info.FrameRateDen = stream.r_frame_rate.den;
+}
+
+void TAVProbe::GetAudioStreamInfo(TAudioStreamInfo& info) {
+    info = TAudioStreamInfo{};
+    if (!format_context_) return fail(1, "file not loaded.");
+    if (first_audio_stream_ < 0) return fail(0, "no audio stream.");
+    const AVStream& stream = *format_context_->streams[first_audio_stream_];
+    const AVCodecParameters& parameters = *stream.codecpar;
+    info.Language = metadata_value(stream.metadata, "language");
+    info.CodecDesc = codec_description(parameters);
+    info.SampleRate = parameters.sample_rate;
+    info.Channels = parameters.ch_layout.nb_channels;
 }
 
 }  // namespace brenvale

@@ -1,4 +1,4 @@
-// What the probe reports about a file and about one of its video streams. Before it is filled
+// What the probe reports about a file and about one of its video or audio streams. Before it is filled
 // every number is -1 and every text empty.
 #pragma once
 
@@ -36,6 +36,13 @@ struct TVideoStreamInfo {
     std::int32_t PixFmt = -1;
     std::int32_t FrameRateNum = -1;
     std::int32_t FrameRateDen = -1;
+};
+
+struct TAudioStreamInfo {
+    std::string Language;
+    std::string CodecDesc;
+    std::int32_t SampleRate = -1;  // Hz
+    std::int32_t Channels = -1;
 };
 
 }  // namespace brenvale

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "tools/media_generator.h"
+#include "tools/modern_source_clips.h"
 #include "tools/player_clips.h"
 #include "tools/real_world_clips.h"
 #include "tools/tagged_clips.h"
@@ -73,6 +74,7 @@ std::vector<ClipDescription> BuildCatalogue() {
     catalogue.emplace_back(Clip(clips::kRandomBytes, "", ".dat")).flags.random_bytes = true;
     AddPlayerClips(catalogue);
     for (ClipDescription& clip : RealWorldClips()) catalogue.push_back(std::move(clip));
+    for (ClipDescription& clip : ModernSourceClips()) catalogue.push_back(std::move(clip));
     AddTaggedClips(catalogue);
     return catalogue;
 }

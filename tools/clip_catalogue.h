@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/clip_description.h"
+#include "tools/modern_source_clips.h"
 #include "tools/real_world_clips.h"
 
 namespace brenvale::mediagen {

@@ -16,6 +16,7 @@ namespace {
 using Accepts = std::function<bool(const std::string& item)>;
 
 // The leading number of "44100 Hz", "15.0 fps", "128 Kbps"; "Auto" is the rate it stands for.
+// Nothing for "Same as source", which every encoder takes.
 std::optional<double> NumberOf(const std::string& item) {
     const std::string text = TextBeforeBlank(FrameRateText(item));
     double number = 0;
@@ -59,13 +60,15 @@ TFormatPreset PresetForCodecs(const TFormatPreset& preset, const TControlTexts& 
     TFormatPreset lists = preset;
     if (const TVideoCodecEntry* video = FindVideoCodec(chosen.VideoCodec)) {
         lists.VideoFramerate = Narrowed(
-            preset.VideoFramerate, [video](const std::string& item) { return TakesFrameRate(*video, *NumberOf(item)); },
+            preset.VideoFramerate,
+            [video](const std::string& item) { return !NumberOf(item) || TakesFrameRate(*video, *NumberOf(item)); },
             chosen.VideoFramerate);
     }
     const TAudioCodecEntry* audio = FindAudioCodec(chosen.AudioCodec);
     if (!audio) return lists;
     lists.SamplingRate = Narrowed(
-        preset.SamplingRate, [audio](const std::string& item) { return TakesSampleRate(*audio, WholeNumberOf(item)); },
+        preset.SamplingRate,
+        [audio](const std::string& item) { return !NumberOf(item) || TakesSampleRate(*audio, WholeNumberOf(item)); },
         chosen.SamplingRate);
     const int sample_rate = WholeNumberOf(lists.SamplingRate.SelectedText());
     lists.AudioBitrate = Narrowed(

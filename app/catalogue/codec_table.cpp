@@ -20,6 +20,9 @@ const std::vector<TBitrateBand> kLayerTwoBitrates = {
     {32000, {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384}},
 };
 
+const std::vector<int> kAacSampleRates = {7350,  8000,  11025, 12000, 16000, 22050, 24000,
+                                         32000, 44100, 48000, 64000, 88200, 96000};
+
 const std::vector<TVideoCodecEntry>& VideoCodecs() {
     static const std::vector<TVideoCodecEntry> codecs = {
         {"FLV", "flv", kPlayablePictures, kHalfChroma, {}},
@@ -29,6 +32,11 @@ const std::vector<TVideoCodecEntry>& VideoCodecs() {
         {"MPEG1VIDEO", "mpeg1video", kPlayablePictures, kHalfChroma, kMpeg1FrameRates},
         {"MPEG2VIDEO", "mpeg2video", kPlayablePictures, kHalfChroma, {}},
         {"WMV2", "wmv2", kPlayablePictures, kHalfChroma, {}},
+        // Apple's players take H.265 in MP4 only under the "hvc1" tag.
+        {"H265", "libx265", kPlayablePictures, kHalfChroma, {}, "preset=superfast", "hvc1"},
+        // Rows of a picture encoded on several threads: without it VP9 keeps one core busy.
+        {"VP9", "libvpx-vp9", kPlayablePictures, kHalfChroma, {}, "deadline=good\ncpu-used=5\nrow-mt=1"},
+        {"AV1", "libsvtav1", kPlayablePictures, kHalfChroma, {}, "preset=10"},
     };
     return codecs;
 }
@@ -39,9 +47,13 @@ const std::vector<TAudioCodecEntry>& AudioCodecs() {
         {"mp2", "mp2", {16000, 22050, 24000, 32000, 44100, 48000}, kLayerTwoBitrates},
         {"ac3", "ac3", {32000, 44100, 48000}, {}},
         // The libraries have no "libfaac": their own AAC encoder takes its place.
-        {"mpeg4aac", "aac", {7350, 8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 64000, 88200, 96000}, {}},
+        {"mpeg4aac", "aac", kAacSampleRates, {}},
         {"wmav2", "wmav2", {8000, 11025, 16000, 22050, 32000, 44100, 48000}, {}},
         {"pcm_s16le", "pcm_s16le", {}, {}},
+        {"aac", "aac", kAacSampleRates, {}},
+        // Opus works at 48 kHz inside whatever it is given; other rates only resample twice.
+        {"opus", "libopus", {48000}, {}},
+        {"flac", "flac", {}, {}},
     };
     return codecs;
 }

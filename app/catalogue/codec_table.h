@@ -16,6 +16,10 @@ struct TVideoCodecEntry {
     std::string PixelFormat;
     int SizeStep = 1;                // the picture's sides are multiples of it (2 for 4:2:0)
     std::vector<double> FrameRates;  // pictures a second the encoder takes; empty: any
+    // The encoder's speed and threading as option lines, chosen so a file converts in about
+    // its own length on a two-core machine.
+    std::string EncoderOptions{};
+    std::string Tag{};  // the four characters devices look for; empty: the muxer's own
 };
 
 // Audio bit rates an encoder takes from a sampling rate on (up to the next band's).

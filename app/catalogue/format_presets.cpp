@@ -26,6 +26,24 @@ const Items kSamplingRates = {"8000 Hz",  "16000 Hz", "22050 Hz", "32000 Hz",
                               "44100 Hz", "48000 Hz", "54000 Hz", "96000 Hz"};
 const Items kFlashSamplingRates = {"11025 Hz", "22050 Hz", "44100 Hz"};
 
+// The formats of today: the source's own shape, rate and sound unless the user asks otherwise,
+// and constant quality first ("RF", the encoder's rate factor: lower is better and larger).
+const Items kHeights = {"Original", "2160p", "1080p", "720p", "480p"};
+const Items kModernFrameRates = {"Same as source", "23.976 fps", "24.0 fps", "25.0 fps", "29.97 fps",
+                                 "30.0 fps",       "50.0 fps",   "59.94 fps", "60.0 fps"};
+const Items kModernVideoRates = {"1000 Kbps", "1500 Kbps", "2500 Kbps", "4000 Kbps",
+                                 "6000 Kbps", "8000 Kbps", "12000 Kbps", "20000 Kbps"};
+// x264 and x265 rate factors (0-51).
+const Items kMpegQualities = {"RF 18 (best)", "RF 20 (high)", "RF 22", "RF 24", "RF 26",
+                              "RF 28 (small)"};
+// VP9 and AV1 rate factors (0-63).
+const Items kWebQualities = {"RF 24 (high)", "RF 28", "RF 32", "RF 36", "RF 40 (small)"};
+const Items kAacRates = {"96 Kbps", "128 Kbps", "160 Kbps", "192 Kbps", "256 Kbps", "320 Kbps"};
+const Items kOpusRates = {"64 Kbps", "96 Kbps", "128 Kbps", "160 Kbps", "192 Kbps", "256 Kbps"};
+const Items kAacSamplingRates = {"Same as source", "22050 Hz", "32000 Hz", "44100 Hz", "48000 Hz", "96000 Hz"};
+const Items kOpusSamplingRates = {"48000 Hz"};
+const Items kFlacSamplingRates = {"Same as source", "44100 Hz", "48000 Hz", "88200 Hz", "96000 Hz"};
+
 Items ShortVideoRates() {
     Items rates = kVideoRates;
     std::erase_if(rates, [](const std::string& rate) { return rate == "1600 Kbps" || rate == "2000 Kbps"; });
@@ -61,6 +79,48 @@ TFormatPreset WithAudio(TFormatPreset preset, const std::string& audio_rate, con
     return preset;
 }
 
+Items Joined(Items first, const Items& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+TFormatPreset ModernSound(std::string name, const std::string& audio_codec, const Items& audio_rates,
+                          const std::string& audio_rate, const Items& sampling_rates) {
+    TFormatPreset preset;
+    preset.Name = std::move(name);
+    preset.AudioCodec = Codecs({audio_codec});
+    if (!audio_rates.empty()) preset.AudioBitrate = Pick(audio_rates, audio_rate);
+    preset.SamplingRate = Pick(sampling_rates, sampling_rates.front());
+    return preset;
+}
+
+TFormatPreset ModernVideo(TFormatPreset sound, const std::string& video_codec, const Items& qualities,
+                          const std::string& quality) {
+    sound.VideoCodec = Codecs({video_codec});
+    sound.VideoSize = Pick(kHeights, kHeights.front());
+    sound.VideoBitrate = Pick(Joined(qualities, kModernVideoRates), quality);
+    sound.VideoFramerate = Pick(kModernFrameRates, kModernFrameRates.front());
+    return sound;
+}
+
+void AddModernPresets(std::map<int, TFormatPreset>& presets) {
+    const auto aac = [](std::string name) {
+        return ModernSound(std::move(name), "aac", kAacRates, "160 Kbps", kAacSamplingRates);
+    };
+    const auto opus = [](std::string name) {
+        return ModernSound(std::move(name), "opus", kOpusRates, "128 Kbps", kOpusSamplingRates);
+    };
+    presets.emplace(50, ModernVideo(aac("MP4 H.264"), "H264", kMpegQualities, "RF 22"));
+    presets.emplace(51, ModernVideo(aac("MP4 H.265"), "H265", kMpegQualities, "RF 24"));
+    presets.emplace(52, ModernVideo(opus("WebM VP9"), "VP9", kWebQualities, "RF 32"));
+    presets.emplace(53, ModernVideo(opus("WebM AV1"), "AV1", kWebQualities, "RF 36"));
+    presets.emplace(54, ModernVideo(aac("MKV"), "H264", kMpegQualities, "RF 22"));
+    presets.emplace(60, aac("M4A"));
+    presets.emplace(61, opus("Opus"));
+    // Lossless: no bit rate to choose.
+    presets.emplace(62, ModernSound("FLAC", "flac", {}, {}, kFlacSamplingRates));
+}
+
 std::map<int, TFormatPreset> BuildPresets() {
     const std::string original = "Original Video Size";
     const std::string vga = "320 x 240 (VGA)";
@@ -71,7 +131,7 @@ std::map<int, TFormatPreset> BuildPresets() {
     mp3.Name = "MP3";
     mp3.AudioCodec = Codecs({"mp3"});
     mp3 = WithAudio(mp3, "192 Kbps", kSamplingRates, "48000 Hz");
-    return {
+    std::map<int, TFormatPreset> presets = {
         {32, flash},
         {33, flash},
         {22, WithAudio(Video("AVI", {"MPEG4", "H264"}, {"pcm_s16le", "mp3", "mp2", "ac3"}, original,
@@ -92,6 +152,8 @@ std::map<int, TFormatPreset> BuildPresets() {
         {31, WithAudio(Video("WMV", {"WMV2"}, {"wmav2"}, vga, kVideoRates, "1200 Kbps", "Auto"), "128 Kbps",
                        kSamplingRates, "48000 Hz")},
     };
+    AddModernPresets(presets);
+    return presets;
 }
 
 }  // namespace

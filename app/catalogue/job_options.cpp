@@ -1,6 +1,8 @@
 #include "app/catalogue/job_options.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -54,6 +56,83 @@ void SetPlayablePicture(const TConversionSettings& settings, const TSourceRow& s
     options.FrameSize = std::to_string(size->first / step * step) + "x" + std::to_string(size->second / step * step);
 }
 
+// The shape the source is shown in: its display aspect, else that of its stored size.
+std::optional<double> SourceShape(const TSourceRow& source) {
+    if (source.DisplayAspect > 0) return source.DisplayAspect;
+    const auto size = SizeOf(source.VideoSize);
+    if (!size || size->second <= 0) return std::nullopt;
+    return static_cast<double>(size->first) / size->second;
+}
+
+int EvenNumber(double value) { return static_cast<int>(std::lround(value / 2)) * 2; }
+
+// "Original" and the heights keep the source's shape: square pixels at a height no larger than
+// the source's, the width following the display aspect.
+void KeepSourceShape(const TConversionSettings& settings, const TSourceRow& source, TOutputOptions& options) {
+    const std::string& size_text = settings.Controls.VideoSize;
+    const int height = HeightOf(size_text);
+    if (options.VideoDisable || !KeepsSourceShape(size_text)) return;
+    const std::optional<double> shape = SourceShape(source);
+    if (!shape) return;
+    if (settings.Aspect == TAspectChoice::Original) options.FrameAspectRatio = ShortestDecimal(*shape, 4);
+    const auto size = SizeOf(source.VideoSize);
+    if (height == 0 || !size || size->second <= height) return;
+    const int even_height = height / 2 * 2;
+    options.FrameSize = std::to_string(EvenNumber(even_height * *shape)) + "x" + std::to_string(even_height);
+}
+
+// Lines of the entry and of its encoder first: the user's own lines come after them and win.
+void AddOptionLines(std::string& lines, const std::string& more) {
+    if (more.empty()) return;
+    if (!lines.empty()) lines += '\n';
+    lines += more;
+}
+
+void SetEncoderChoices(const TConversionSettings& settings, TOutputOptions& options) {
+    AddOptionLines(options.ExtOptions, settings.Entry->OptionLines);
+    const TVideoCodecEntry* codec = FindVideoCodec(settings.Controls.VideoCodec);
+    if (!codec || options.VideoDisable) return;
+    AddOptionLines(options.ExtOptions, codec->EncoderOptions);
+    options.VideoTag = codec->Tag;
+}
+
+// "Same as source" takes the source's rate when the encoder does, else the nearest it takes.
+void SetSourceSampleRate(const TConversionSettings& settings, const TSourceRow& source, TOutputOptions& options) {
+    const int source_rate = source.Streams.AudioSampleRate;
+    if (options.AudioSampleRate > 0 || source_rate <= 0) return;
+    const TAudioCodecEntry* codec = FindAudioCodec(settings.Controls.AudioCodec);
+    if (!codec || TakesSampleRate(*codec, source_rate)) {
+        options.AudioSampleRate = source_rate;
+        return;
+    }
+    options.AudioSampleRate = *std::min_element(codec->SampleRates.begin(), codec->SampleRates.end(),
+                                                [source_rate](int a, int b) {
+                                                    return std::abs(a - source_rate) < std::abs(b - source_rate);
+                                                });
+}
+
+// Stream-adding lines run after the output exists; each new stream takes the next source track.
+void AddStreams(const std::string& codec_line, const char* add_line, int count, TOutputOptions& options) {
+    for (int i = 0; i < count; ++i) AddOptionLines(options.ExtOptions, codec_line + "\n" + add_line);
+}
+
+// Sound files carry no subtitles; the others keep text subtitles in the entry's own form, and
+// drop subtitles made of pictures, which no text form can hold.
+void SetTracks(const TConversionSettings& settings, const TSourceRow& source, TOutputOptions& options) {
+    const TheAVCodec& entry = *settings.Entry;
+    const TSourceStreams& streams = source.Streams;
+    if (entry.AllAudioTracks && streams.AudioTracks > 1 && !options.AudioDisable)
+        AddStreams("acodec=" + options.AudioCodec, "newaudio", streams.AudioTracks - 1, options);
+    if (IsAudioOnly(entry)) options.SubtitleDisable = true;
+    if (entry.SubtitleEncoder.empty() || IsAudioOnly(entry)) return;
+    if (streams.SubtitleTracks <= 0 || streams.TextSubtitleTracks != streams.SubtitleTracks) {
+        options.SubtitleDisable = true;
+        return;
+    }
+    AddOptionLines(options.ExtOptions, "scodec=" + entry.SubtitleEncoder);
+    AddStreams("scodec=" + entry.SubtitleEncoder, "newsubtitle", streams.SubtitleTracks - 1, options);
+}
+
 }  // namespace
 
 std::string AspectRatioText(TAspectChoice choice, const std::string& video_size) {
@@ -81,7 +160,11 @@ void FillJobOutputOptions(const TConversionSettings& settings, const TSourceRow&
     if (recording_ms > 0) options.RecordingTimeMs = recording_ms;
     options.AudioSync = kKeepSoundInPlace;
     options.AudioDriftThreshold = kSoundDriftSeconds;
+    KeepSourceShape(settings, source, options);
     SetPlayablePicture(settings, source, options);
+    SetEncoderChoices(settings, options);
+    SetSourceSampleRate(settings, source, options);
+    SetTracks(settings, source, options);
 }
 
 }  // namespace brenvale

@@ -31,8 +31,10 @@ struct TConversionSettings {
 };
 
 // Resets `options`, then fills it: mapped controls, frame rate, volume, aspect, recording limit,
-// sound kept in place against the picture, and the picture format and size the codec's players
-// take. Raises std::invalid_argument for a control text the mapping cannot read.
+// sound kept in place against the picture, the picture format and size the codec's players
+// take, the source's shape and sampling rate where the settings keep them, the entry's and the
+// encoder's option lines, and the source's tracks the entry carries. Raises
+// std::invalid_argument for a control text the mapping cannot read.
 void FillJobOutputOptions(const TConversionSettings& settings, const TSourceRow& source, TOutputOptions& options);
 
 }  // namespace brenvale

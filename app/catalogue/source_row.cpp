@@ -29,8 +29,10 @@ std::string DurationText(std::int64_t duration_us) {
 
 TSourceRow DescribeSource(int video_stream_count, const TFileStreamInfo& file, const TVideoStreamInfo& video) {
     const bool has_video = video_stream_count > 0;
-    return {VideoSizeText(has_video, video.Width, video.Height),
-            SourceFrameRateText(has_video, video.FrameRateNum, video.FrameRateDen), DurationText(file.Duration)};
+    TSourceRow row{VideoSizeText(has_video, video.Width, video.Height),
+                   SourceFrameRateText(has_video, video.FrameRateNum, video.FrameRateDen), DurationText(file.Duration)};
+    if (has_video && video.AspectRatio > 0) row.DisplayAspect = video.AspectRatio;
+    return row;
 }
 
 }  // namespace brenvale

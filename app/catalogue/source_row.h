@@ -8,10 +8,20 @@
 
 namespace brenvale {
 
+// What the list does not show but a job needs: the tracks to carry and the sound's rate.
+struct TSourceStreams {
+    int AudioTracks = -1;  // -1: not known
+    int SubtitleTracks = -1;
+    int TextSubtitleTracks = -1;  // of SubtitleTracks, those made of text
+    int AudioSampleRate = -1;     // Hz of the first audio track; -1: not known
+};
+
 struct TSourceRow {
     std::string VideoSize;  // "640x480"; " " without video
     std::string FrameRate;  // "29.97"; " " without video
     std::string Duration;   // "00:03:25" or "Unknown"
+    double DisplayAspect = 0;  // width / height as shown, pixel shape included; 0: not known
+    TSourceStreams Streams{};
 };
 
 // "WxH" of the first video stream; " " when the file has none.

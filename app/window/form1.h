@@ -31,6 +31,9 @@
 #include "converter/converter.h"
 #include "player/ff_player.h"
 
+// A row keeps its source's facts for the jobs: the tracks and shape the list does not show.
+Q_DECLARE_METATYPE(brenvale::TSourceRow)
+
 class QComboBox;
 class QFrame;
 class QLabel;

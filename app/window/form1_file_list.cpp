@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/catalogue/source_row.h"
+#include "app/catalogue/source_probe.h"
 #include "app/window/dialogs.h"
 #include "app/window/form1.h"
 #include "app/window/input_filter.h"
@@ -82,14 +82,12 @@ void TForm1::add_source_row(const QString& path) {
         ListView1->SetRowHint(row, QString::fromStdString(probe.LastError()));
         return;
     }
-    TFileStreamInfo file;
-    probe.GetFileStreamInfo(file);
-    TVideoStreamInfo video;
-    if (probe.VideoStreamCount() > 0) probe.GetVideoStreamInfo(video);
-    const TSourceRow source = DescribeSource(probe.VideoStreamCount(), file, video);
+    const TSourceRow source = DescribeOpenFile(probe);
     probe.Close();
-    ListView1->AppendRow(path, {QString::fromStdString(source.VideoSize), LocalDecimal(source.FrameRate),
-                                QString::fromStdString(source.Duration), output_extension_, "", "", ""});
+    const int row =
+        ListView1->AppendRow(path, {QString::fromStdString(source.VideoSize), LocalDecimal(source.FrameRate),
+                                    QString::fromStdString(source.Duration), output_extension_, "", "", ""});
+    ListView1->SetRowData(row, QVariant::fromValue(source));
 }
 
 void TForm1::clear_progress_values() {

@@ -23,9 +23,12 @@ void FillList(QComboBox* combo, const TPresetList& preset) {
 void TForm1::fill_format_list() {
     ComboOutputFormat->clear();
     for (const std::string& item : FormatListItems()) ComboOutputFormat->addItem(QString::fromStdString(item));
-    // The separator cannot be picked with the mouse or keys; a restored index may still land on it.
-    if (auto* model = qobject_cast<QStandardItemModel*>(ComboOutputFormat->model()))
-        model->item(kSeparatorPosition)->setEnabled(false);
+    // The separators cannot be picked with the mouse or keys; a restored index may still land on one.
+    if (auto* model = qobject_cast<QStandardItemModel*>(ComboOutputFormat->model())) {
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (IsFormatSeparator(model->item(row)->text().toStdString())) model->item(row)->setEnabled(false);
+        }
+    }
     ComboOutputFormat->setCurrentIndex(0);
 }
 

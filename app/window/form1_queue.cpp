@@ -191,9 +191,11 @@ bool TForm1::add_job(TQueueSlot& slot, const std::string& extension) {
         fail_row(slot, QString::fromStdString(converter.LastError()));
         return false;
     }
-    const TSourceRow row{ListView1->Value(current_row_, TRowValue::VideoSize).toStdString(),
-                         ListView1->Value(current_row_, TRowValue::FrameRate).toStdString(),
-                         ListView1->Value(current_row_, TRowValue::Duration).toStdString()};
+    // The facts kept when the row was added; the shown values as the list holds them.
+    TSourceRow row = ListView1->RowData(current_row_).value<TSourceRow>();
+    row.VideoSize = ListView1->Value(current_row_, TRowValue::VideoSize).toStdString();
+    row.FrameRate = ListView1->Value(current_row_, TRowValue::FrameRate).toStdString();
+    row.Duration = ListView1->Value(current_row_, TRowValue::Duration).toStdString();
     TOutputOptions options;
     FillJobOutputOptions(conversion_settings(), row, options);
     if (converter.AddOutput(index, output, &options)) {

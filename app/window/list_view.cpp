@@ -105,6 +105,10 @@ void TListView::SetRowHint(int row, const QString& hint) {
 
 QString TListView::RowHint(int row) const { return item(row, 0)->toolTip(); }
 
+void TListView::SetRowData(int row, const QVariant& data) { item(row, 0)->setData(Qt::UserRole, data); }
+
+QVariant TListView::RowData(int row) const { return item(row, 0)->data(Qt::UserRole); }
+
 int TListView::SelectedRow() const {
     const QList<QTableWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? -1 : selected.front()->row();

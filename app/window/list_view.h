@@ -27,6 +27,9 @@ public:
     // The reason shown over the whole row (a failure); empty removes it.
     void SetRowHint(int row, const QString& hint);
     QString RowHint(int row) const;
+    // What the owner keeps of a row beyond its texts; invalid when nothing was kept.
+    void SetRowData(int row, const QVariant& data);
+    QVariant RowData(int row) const;
     // The selected row, or -1.
     int SelectedRow() const;
 

@@ -36,6 +36,30 @@ protected:
     bool OutputExists(const std::string& name) const { return std::filesystem::exists(Output(name)); }
 };
 
+// The row keeps what the list does not show: both audio tracks of the source reach Matroska,
+// and a sound file takes the sound alone.
+TEST_F(QueueTest, TheFormatsOfTodayGetTheSourcesTracksFromTheRow) {
+    constexpr int kMkv = 16;
+    constexpr int kOpus = 18;
+    StartWith({clips::kMkvTwoAudioSubtitles}, kMkv);
+    EXPECT_EQ(Find<QComboBox>("ComboOutputFormat")->currentText(), "MKV - H.264 / AAC, all tracks (*.mkv)");
+    ASSERT_TRUE(ConvertAndWait());
+    const MediaReport mkv = ReadMedia(Output("mkv_two_audio_subtitles.mkv").string());
+    EXPECT_EQ(mkv.StreamsOf(AVMEDIA_TYPE_AUDIO).size(), 2u);
+    EXPECT_EQ(mkv.StreamsOf(AVMEDIA_TYPE_SUBTITLE).size(), 1u);
+    EXPECT_EQ(mkv.StreamsOf(AVMEDIA_TYPE_VIDEO).at(0).frames, 50);
+
+    ChooseFormat(kOpus);
+    EXPECT_FALSE(Find<QComboBox>("ComboVideoCodec")->isEnabled());
+    EXPECT_EQ(Find<QComboBox>("ComboSamplingRate")->currentText(), "48000 Hz");
+    ChooseFormat(kMkv - 5);  // the second separator keeps the format
+    EXPECT_EQ(Find<QComboBox>("ComboOutputFormat")->currentIndex(), kOpus);
+    ASSERT_TRUE(ConvertAndWait());
+    const auto sound = ReadMedia(Output("mkv_two_audio_subtitles.opus").string()).streams;
+    ASSERT_EQ(sound.size(), 1u);
+    EXPECT_EQ(sound[0].codec, "opus");
+}
+
 TEST_F(QueueTest, ConvertsCheckedRowsAndSkipsTheUncheckedMiddleOne) {
     StartWith({clips::kMp4H264Aac, clips::kWavPcm, clips::kAviMpeg4Mp3});
     List().SetChecked(1, false);

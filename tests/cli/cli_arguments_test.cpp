@@ -119,7 +119,15 @@ TEST(PresetChoicesTest, ValuesThePresetDoesNotOfferListTheValidOnes) {
               "180, 200");
     EXPECT_EQ(UsageMessage([] { ChooseConversionSettings(FormatByName("mp3"), {{"--video-size", "320x240"}}); }),
               "--video-size: the mp3 format has no such setting");
-    EXPECT_NE(UsageMessage([] { FormatByName("mkv"); }).find("valid formats: swf, flv, avi"), std::string::npos);
+    EXPECT_NE(UsageMessage([] { FormatByName("mkv2"); }).find("valid formats: swf, flv, avi"), std::string::npos);
+    EXPECT_EQ(UsageMessage([] { ChooseConversionSettings(FormatByName("opus"), {{"--sample-rate", "44100"}}); }),
+              "--sample-rate '44100' is not offered by the opus format; valid values: 48000");
+    // Rate factors by their short names, with or without the blank.
+    for (const char* typed : {"rf28", "RF 28", "rf 28 (small)"}) {
+        EXPECT_EQ(ChooseConversionSettings(FormatByName("mp4-h265"), {{"--video-bitrate", typed}}).Controls.VideoBitrate,
+                  "RF 28 (small)")
+            << typed;
+    }
 }
 
 // Choices are checked against what the chosen codecs' encoders take, in any order on the line;

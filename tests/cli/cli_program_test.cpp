@@ -32,7 +32,7 @@ TEST_F(CliProgramTest, UsageErrorsExitWithTwoAndConvertNothing) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no input files"},
         {{"--frobnicate", clip}, "unknown option"},
-        {{"--format", "mkv", clip}, "unknown format 'mkv'"},
+        {{"--format", "mkv2", clip}, "unknown format 'mkv2'"},
         {{"--format", "avi", "--video-bitrate", "1600", clip}, "valid values: 192, 200"},
         {{"--option", "ab=64000", clip}, "use --audio-bitrate instead"},
         {{"--output-folder", "no/such/folder", clip}, "the output folder \"no/such/folder\" does not exist"},
@@ -50,15 +50,26 @@ TEST_F(CliProgramTest, UsageErrorsExitWithTwoAndConvertNothing) {
 TEST_F(CliProgramTest, ListingsDescribeTheCatalogue) {
     const CliResult formats = Run({"--list-formats"});
     EXPECT_EQ(formats.exit_status, 0);
-    EXPECT_NE(formats.out.find("flv    .flv  FLV - Flash Video (*.flv)  (default)\n"), std::string::npos) << formats.out;
-    EXPECT_NE(formats.out.find("mpeg2  .mpg  MPEG-2 Movie (*.mpg)\n"), std::string::npos) << formats.out;
-    EXPECT_EQ(std::count(formats.out.begin(), formats.out.end(), '\n'), 10);
+    EXPECT_NE(formats.out.find("flv       .flv   FLV - Flash Video (*.flv)  (default)\n"), std::string::npos)
+        << formats.out;
+    EXPECT_NE(formats.out.find("mpeg2     .mpg   MPEG-2 Movie (*.mpg)\n"), std::string::npos) << formats.out;
+    // The formats of today after the ten.
+    EXPECT_NE(formats.out.find("wmv       .wmv   WMV - Windows Media Video (*.wmv)\n"
+                               "mp4-h264  .mp4   MP4 - H.264 / AAC (*.mp4)\n"),
+              std::string::npos)
+        << formats.out;
+    EXPECT_NE(formats.out.find("webm-av1  .webm  WebM - AV1 / Opus (*.webm)\n"), std::string::npos) << formats.out;
+    EXPECT_EQ(std::count(formats.out.begin(), formats.out.end(), '\n'), 18);
 
     const CliResult preset = Run({"--show-preset", "MPEG2"});
     EXPECT_EQ(preset.exit_status, 0);
     EXPECT_NE(preset.out.find("--audio-codec    [mp2] ac3\n"), std::string::npos) << preset.out;
     EXPECT_NE(preset.out.find(" 1600 [2000] 2500\n"), std::string::npos) << preset.out;
     EXPECT_NE(Run({"--show-preset", "mp3"}).out.find("--video-size     (none)\n"), std::string::npos);
+    const CliResult modern = Run({"--show-preset", "webm-vp9"});
+    EXPECT_NE(modern.out.find("--video-size     [original] 2160p 1080p 720p 480p\n"), std::string::npos) << modern.out;
+    EXPECT_NE(modern.out.find("--video-bitrate  rf24 rf28 [rf32] rf36 rf40 1000 "), std::string::npos) << modern.out;
+    EXPECT_NE(modern.out.find("--sample-rate    [48000]\n"), std::string::npos) << modern.out;
 }
 
 TEST_F(CliProgramTest, InfoDescribesFilesAndFailsForOnesThatDoNotOpen) {

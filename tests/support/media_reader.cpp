@@ -28,6 +28,9 @@ StreamReport Describe(AVFormatContext* input, AVStream* stream) {
     report.sample_rate = parameters->sample_rate;
     report.attached_picture = stream->disposition & AV_DISPOSITION_ATTACHED_PIC;
     report.channels = parameters->ch_layout.nb_channels;
+    report.profile = parameters->profile;
+    report.codec_tag = parameters->codec_tag;
+    report.sample_aspect = parameters->sample_aspect_ratio;
     report.bit_rate = parameters->bit_rate;
     if (report.type == AVMEDIA_TYPE_VIDEO) {
         report.frame_rate = ff::av_guess_frame_rate(input, stream, nullptr);

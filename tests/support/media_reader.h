@@ -20,7 +20,10 @@ struct StreamReport {
     AVRational frame_rate{0, 1};  // the library's guess from the stream
     int sample_rate = 0;
     int channels = 0;
-    std::int64_t bit_rate = 0;  // as the stream states it; 0 when it states none
+    int profile = -99;               // FF_PROFILE_UNKNOWN when the stream states none
+    std::uint32_t codec_tag = 0;     // the four characters, first in the lowest byte
+    AVRational sample_aspect{0, 1};  // 0/1 when unknown
+    std::int64_t bit_rate = 0;       // as the stream states it; 0 when it states none
     std::int64_t duration_us = -1;  // -1 when the stream states none
     std::int64_t frames = 0;        // pictures, audio frames or subtitle cues decoded
     std::int64_t samples = 0;       // audio samples per channel decoded
