@@ -20,30 +20,30 @@ AVPixelFormat NamedFormat(const std::string& name) {
 
 }  // namespace
 
-PictureSource::PictureSource(const VideoSpec& spec) : spec_(spec), format_(NamedFormat(spec.pixel_format)) {
+PictureSource::PictureSource(const VideoSpec& track) : track_(track), format_(NamedFormat(track.pixel_format)) {
     if (CanDrawTestPattern(format_)) return;
-    scaler_.reset(ff::sws_getContext(spec.width, spec.height, kDrawnFormat, spec.width, spec.height, format_,
+    scaler_.reset(ff::sws_getContext(track.width, track.height, kDrawnFormat, track.width, track.height, format_,
                                      SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!scaler_) throw GenerationError("the scaler cannot write " + spec.pixel_format);
+    if (!scaler_) throw GenerationError("the scaler cannot write " + track.pixel_format);
 }
 
 FramePtr PictureSource::Picture(std::int64_t index) {
     if (!scaler_) return DrawnPicture(format_, index);
     const FramePtr drawn = DrawnPicture(kDrawnFormat, index);
-    FramePtr converted = AllocatePicture(format_, spec_.width, spec_.height);
-    ff::sws_scale(scaler_.get(), drawn->data, drawn->linesize, 0, spec_.height, converted->data,
+    FramePtr converted = AllocatePicture(format_, track_.width, track_.height);
+    ff::sws_scale(scaler_.get(), drawn->data, drawn->linesize, 0, track_.height, converted->data,
                   converted->linesize);
     return converted;
 }
 
 FramePtr PictureSource::DrawnPicture(AVPixelFormat format, std::int64_t index) const {
-    FramePtr frame = AllocatePicture(format, spec_.width, spec_.height);
-    if (spec_.noise) {
+    FramePtr frame = AllocatePicture(format, track_.width, track_.height);
+    if (track_.noise) {
         DrawNoise(frame.get(), index);
     } else {
         DrawTestPattern(frame.get(), index);
     }
-    if (spec_.frame_numbers) DrawFrameNumber(frame.get(), index);
+    if (track_.frame_numbers) DrawFrameNumber(frame.get(), index);
     return frame;
 }
 

@@ -12,7 +12,7 @@ namespace brenvale::mediagen {
 class PictureSource {
 public:
     // Throws GenerationError for a format the libraries do not know or the scaler cannot write.
-    explicit PictureSource(const VideoSpec& spec);
+    explicit PictureSource(const VideoSpec& track);
 
     AVPixelFormat Format() const { return format_; }
     FramePtr Picture(std::int64_t index);
@@ -20,7 +20,7 @@ public:
 private:
     FramePtr DrawnPicture(AVPixelFormat format, std::int64_t index) const;
 
-    VideoSpec spec_;
+    VideoSpec track_;
     AVPixelFormat format_;
     SwsPtr scaler_;  // only for formats that are converted
 };

@@ -74,31 +74,31 @@ std::pair<int, int> ExpectedSize(const mediagen::VideoSpec& video, int height_li
     return {static_cast<int>(std::lround(width / 2)) * 2, height_limit};
 }
 
-void CheckPictures(const ModernCase& format, const mediagen::VideoSpec& spec, const StreamReport& video) {
-    const auto [width, height] = ExpectedSize(spec, format.height_limit);
+void CheckPictures(const ModernCase& format, const mediagen::VideoSpec& described, const StreamReport& video) {
+    const auto [width, height] = ExpectedSize(described, format.height_limit);
     EXPECT_EQ(video.codec, format.video_codec);
     EXPECT_EQ(video.profile, format.profile);
     EXPECT_EQ(video.pixel_format, "yuv420p");
     EXPECT_EQ(video.width, width);
     EXPECT_EQ(video.height, height);
     const double pixel_shape = video.sample_aspect.num > 0 ? av_q2d(video.sample_aspect) : 1.0;
-    EXPECT_NEAR(video.width * pixel_shape / video.height, static_cast<double>(spec.width) / spec.height, 0.02);
-    const double rate = static_cast<double>(spec.frame_rate.num) / spec.frame_rate.den;
+    EXPECT_NEAR(video.width * pixel_shape / video.height, static_cast<double>(described.width) / described.height, 0.02);
+    const double rate = static_cast<double>(described.frame_rate.num) / described.frame_rate.den;
     EXPECT_NEAR(av_q2d(video.frame_rate), rate, 0.01) << "the source's own rate";
-    EXPECT_EQ(video.frames, spec.frame_count) << "every picture, each decoded";
+    EXPECT_EQ(video.frames, described.frame_count) << "every picture, each decoded";
     EXPECT_EQ(video.decode_errors, 0);
-    EXPECT_NEAR(video.DecodedSeconds(), static_cast<double>(spec.frame_count) / rate, 1.01 / rate);
+    EXPECT_NEAR(video.DecodedSeconds(), static_cast<double>(described.frame_count) / rate, 1.01 / rate);
     if (format.tag) {
         EXPECT_EQ(FourCharacters(video.codec_tag), format.tag);
     }
 }
 
-void CheckSound(const ModernCase& format, const mediagen::AudioSpec& spec, const StreamReport& audio) {
+void CheckSound(const ModernCase& format, const mediagen::AudioSpec& described, const StreamReport& audio) {
     EXPECT_EQ(audio.codec, format.audio_codec);
     EXPECT_EQ(audio.channels, 2) << "stereo, whatever the source";
-    EXPECT_EQ(audio.sample_rate, format.fixed_sample_rate ? format.fixed_sample_rate : spec.sample_rate);
+    EXPECT_EQ(audio.sample_rate, format.fixed_sample_rate ? format.fixed_sample_rate : described.sample_rate);
     EXPECT_EQ(audio.decode_errors, 0);
-    const double seconds = static_cast<double>(spec.sample_count) / spec.sample_rate;
+    const double seconds = static_cast<double>(described.sample_count) / described.sample_rate;
     EXPECT_NEAR(static_cast<double>(audio.samples) / audio.sample_rate, seconds, kSoundToleranceSeconds);
 }
 
@@ -126,10 +126,10 @@ TEST_P(CliModernFormatTest, EverySourceConvertsAndReadsBackAsPlayersExpect) {
         for (std::size_t track = 0; track < audio.size(); ++track) {
             SCOPED_TRACE("audio track " + std::to_string(track));
             // Every track takes the first one's sampling rate.
-            mediagen::AudioSpec spec = clip.audio[track];
-            spec.sample_rate = clip.audio[0].sample_rate;
-            spec.sample_count = clip.audio[track].sample_count * spec.sample_rate / clip.audio[track].sample_rate;
-            CheckSound(format, spec, audio[track]);
+            mediagen::AudioSpec described = clip.audio[track];
+            described.sample_rate = clip.audio[0].sample_rate;
+            described.sample_count = clip.audio[track].sample_count * described.sample_rate / clip.audio[track].sample_rate;
+            CheckSound(format, described, audio[track]);
         }
         if (format.index_first) {
             EXPECT_TRUE(IndexComesFirst(output));

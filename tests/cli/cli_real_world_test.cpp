@@ -93,12 +93,12 @@ TEST_F(CliConvertTest, EveryPictureFormatBecomesWhatPlayersPlay) {
                                if (frame.width > 0 && brightest == 0) brightest = MaxLuma(frame);
                            }).StreamsOf(AVMEDIA_TYPE_VIDEO);
         ASSERT_EQ(video.size(), 1u);
-        const mediagen::VideoSpec& spec = *mediagen::StandardClip(source).video;
+        const mediagen::VideoSpec& described = *mediagen::StandardClip(source).video;
         EXPECT_EQ(video[0].pixel_format, "yuv420p");
         EXPECT_NE(video[0].color_range, AVCOL_RANGE_JPEG);
-        EXPECT_EQ(video[0].width, spec.width / 2 * 2);
-        EXPECT_EQ(video[0].height, spec.height / 2 * 2);
-        EXPECT_EQ(video[0].frames, spec.frame_count);
+        EXPECT_EQ(video[0].width, described.width / 2 * 2);
+        EXPECT_EQ(video[0].height, described.height / 2 * 2);
+        EXPECT_EQ(video[0].frames, described.frame_count);
         EXPECT_EQ(video[0].decode_errors, 0);
         // The pattern's white box (235) reads as full range in the full-range source: limited
         // range makes it 16 + 235 * 219 / 255.
