@@ -3,7 +3,6 @@
 // window and brenvale-cli run it; the video formats also through the bare library path with the
 // same encoder settings. Prints the times, their ratio to the clip's length and the engine's
 // overhead, with the machine's load before and after. Figures only; never pass/fail.
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +17,7 @@
 #include "app/catalogue/job_options.h"
 #include "app/catalogue/source_probe.h"
 #include "bench/bare_transcode.h"
-#include "common/main_thread.h"
+#include "bench/converter_jobs.h"
 #include "converter/converter.h"
 #include "engine/option_values.h"
 #include "tools/media_generator.h"
@@ -67,15 +66,8 @@ double RunConverter(TConverter& converter, const std::string& input, const std::
     converter.ClearJobs();
     const int index = converter.AddInput(input);
     if (index < 0 || !converter.AddOutput(index, output, &options)) return -1;
-    std::atomic<bool> ended{false};
-    std::atomic<bool> finished{false};
-    converter.SetOnTerminate([&](int job, bool job_finished, bool, const std::string&) {
-        if (job >= 0) finished = job_finished;
-        else ended = true;
-    });
     const auto start = std::chrono::steady_clock::now();
-    converter.StartJobs(1);
-    while (!ended) WaitServingMainThread([&] { return ended.load(); }, std::chrono::milliseconds(100));
+    const bool finished = RunJobsToTheEnd(converter, std::chrono::milliseconds(100));
     const double seconds = Seconds(start);
     converter.ClearJobs();
     return finished ? seconds : -1;
@@ -100,11 +92,7 @@ std::string MuxerOf(const TheAVCodec& entry) {
 
 int Main(const std::string& folder, int seconds) {
     TConverter converter;
-    if (!converter.LoadLibraries("")) {
-        std::fprintf(stderr, "%s\n", converter.LastError().c_str());
-        return 1;
-    }
-    converter.SetLogLevel(TLogLevel::llQuiet);
+    if (!LoadQuietly(converter)) return 1;
     fs::create_directories(folder);
     const std::string input = folder + "/clip720p30.mp4";
     mediagen::Generate(Clip(seconds), input);

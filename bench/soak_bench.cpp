@@ -3,7 +3,6 @@
 // size, and prints the samples, the high-water mark and the growth after the start. Figures
 // only; never pass/fail.
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstdio>
@@ -11,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/converter_jobs.h"
 #include "bench/resident_size.h"
-#include "common/main_thread.h"
 #include "converter/converter.h"
 #include "tools/media_generator.h"
 
@@ -61,23 +60,13 @@ void PrintFigures(const std::vector<Sample>& samples, int minutes, double second
 
 int Main(const std::string& folder, int minutes) {
     TConverter converter;
-    if (!converter.LoadLibraries("")) {
-        std::fprintf(stderr, "%s\n", converter.LastError().c_str());
-        return 1;
-    }
-    converter.SetLogLevel(TLogLevel::llQuiet);
+    if (!LoadQuietly(converter)) return 1;
     fs::create_directories(folder);
     const std::string input = folder + "/soak.avi";
     mediagen::Generate(LongClip(minutes), input);
     std::printf("clip: %.1f MB, resident size before the run %ld kB\n",
                 static_cast<double>(fs::file_size(input)) / (1 << 20), ResidentKilobytes());
 
-    std::atomic<bool> ended{false};
-    std::atomic<bool> finished{false};
-    converter.SetOnTerminate([&](int index, bool job_finished, bool, const std::string&) {
-        if (index >= 0) finished = job_finished;
-        else ended = true;
-    });
     const int index = converter.AddInput(input);
     TOutputOptions options;
     options.VideoCodec = "flv";
@@ -89,11 +78,8 @@ int Main(const std::string& folder, int minutes) {
     const auto start = std::chrono::steady_clock::now();
     const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
     std::vector<Sample> samples;
-    converter.StartJobs(1);
-    while (!ended) {
-        WaitServingMainThread([&] { return ended.load(); }, kSampleInterval);
-        samples.push_back({elapsed(), ResidentKilobytes()});
-    }
+    const bool finished =
+        RunJobsToTheEnd(converter, kSampleInterval, [&] { samples.push_back({elapsed(), ResidentKilobytes()}); });
     PrintFigures(samples, minutes, elapsed(), finished);
     converter.ClearJobs();
     fs::remove_all(folder);
