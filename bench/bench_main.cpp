@@ -250,9 +250,9 @@ void CompareEncodings(const std::string& folder) {
                          {"vcodec", "libx264"},
                          {"r", "25"},
                          {"vb", "1200000"}},
-                        {"mp4", "libx264", "aac", 1200000, 128000, 44100, 25});
+                        {"mp4", "libx264", "aac", 1200000, 128000, 44100, 25, {}});
     CompareWithBarePath("FLV preset, 720p", clip, folder, kFlvPreset,
-                        {"flv", "flv", "libmp3lame", 200000, 64000, 44100, 15});
+                        {"flv", "flv", "libmp3lame", 200000, 64000, 44100, 15, {}});
     Options scaled = kFlvPreset;
     scaled.emplace_back("s", "640x360");
     MeasureOneJob("FLV 720p to 360p", clip, folder + "/scaled.flv", scaled);
