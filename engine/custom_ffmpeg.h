@@ -251,6 +251,9 @@ public:
     std::atomic<TPreviewFlags> preview_flags{0};
     std::int64_t progress_interval = 500000;  // microseconds
     std::int64_t preview_interval = 100000;   // microseconds
+    // Inputs are read and decoded on threads of their own, ahead of the encoding; off, the run
+    // does one after the other on its thread (the same outputs, one core less busy).
+    bool decode_ahead = true;
 
     TEngineLogEvent on_log;  // level -1 error, 0 warning, 1 information
     TEngineProgressEvent on_progress;

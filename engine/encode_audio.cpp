@@ -30,7 +30,7 @@ void TTranscoder::encode_audio(OutputStream& ost, InputStream& ist, const std::u
     if (ost.finished) return;
     const AVCodecContext& enc = *ost.encoder;
     if (enc.ch_layout.nb_channels != decoded_->ch_layout.nb_channels) ost.needs_resampling = true;
-    if (needs_conversion(ost)) open_audio_resampler(ost, ist);
+    if (needs_conversion(ost)) open_audio_resampler(ost);
     if (!sync_audio(ost, ist, data, size)) return;
     const std::uint8_t* out = data;
     int out_size = size;
@@ -57,12 +57,12 @@ int TTranscoder::samples_before_recording_end(OutputStream& ost, int samples) {
     return static_cast<int>(std::clamp<std::int64_t>(room, 0, samples));
 }
 
-void TTranscoder::open_audio_resampler(OutputStream& ost, const InputStream& ist) {
+void TTranscoder::open_audio_resampler(OutputStream& ost) {
     const int rate = decoded_->sample_rate;
     const int channels = decoded_->ch_layout.nb_channels;
     if (ost.resampler.is_open() && ost.resampler.accepts(rate, channels)) return;
     const AVCodecContext& enc = *ost.encoder;
-    if (ost.needs_resampling && ist.decoder->sample_fmt != AV_SAMPLE_FMT_S16 && engine_.verbose > 0)
+    if (ost.needs_resampling && decoded_->format != AV_SAMPLE_FMT_S16 && engine_.verbose > 0)
         log(1, "Warning, using s16 intermediate sample format for resampling");
     if (ost.resampler.open(rate, channels, {enc.sample_fmt, enc.sample_rate, enc.ch_layout})) return;
     if (ost.needs_resampling) {

@@ -1,91 +1,58 @@
-// Decoding of one packet of an input stream (or, without a packet, the end of its input) and
-// the hand-over of the result to every output stream it feeds.
+// The hand-over of what the decoding side made of one packet (or of the end of a stream's input)
+// to every output stream it feeds: covers, copies, hooks, filters and encoders.
 #include <chrono>
 #include <thread>
-#include <utility>
 
 #include "binding/attached_picture.h"
 #include "binding/media_api.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
-#include "engine/stream_times.h"
 #include "engine/text_format.h"
 #include "engine/transcoder.h"
 
 namespace brenvale {
 
-int TTranscoder::process_packet(int ist_number, const AVPacket* packet) {
-    InputStream& ist = input_streams_[static_cast<std::size_t>(ist_number)];
-    if (ist.next_pts == AV_NOPTS_VALUE) ist.next_pts = packet ? first_decode_time_us(ist, *packet) : ist.pts;
-    if (packet && packet->dts != AV_NOPTS_VALUE)
-        ist.pts = ist.next_pts = to_microseconds(packet->dts, ist.stream->time_base);
+bool TTranscoder::deliver_packet(TDecodedPacket& decoded) {
+    if (decoded.stream < 0) return true;
+    InputStream& ist = input_streams_[static_cast<std::size_t>(decoded.stream)];
+    if (!decoded.notice.empty()) log(1, decoded.notice);
+    ist.pts = decoded.clock.pts;
+    ist.next_pts = decoded.clock.next_pts;
+    const AVPacket* packet = decoded.packet.get();
     if (packet && IsAttachedPicture(*ist.stream)) {
-        copy_cover(ist_number, *packet);
-        return 0;
+        copy_cover(decoded.stream, *packet);
+        return true;
     }
-    if (packet) copy_rounds(ist, ist_number, *packet);
-    if (!ist.needs_decoding) return 0;
-    if (ist.decoder->codec_type == AVMEDIA_TYPE_SUBTITLE) return packet ? decode_subtitle(ist, ist_number, *packet) : 0;
-    const int result = decode_rounds(ist, ist_number, packet);
-    if (!packet) {
-        drain_filters(ist, ist_number);
-        flush_encoders(ist_number);
-    }
-    return result;
-}
-
-int TTranscoder::decode_rounds(InputStream& ist, int ist_number, const AVPacket* packet) {
-    // An empty packet would tell the decoder that the input has ended.
-    if (packet && packet->size == 0) return 0;
-    if (!packet && std::exchange(ist.decoder_drained, true)) return 0;
-    const int sent = ff::avcodec_send_packet(ist.decoder, packet);
-    if (sent < 0 && sent != AVERROR_EOF) return -1;
-    int result = 0;
-    for (int round = 0;; ++round) {
-        const int received = ff::avcodec_receive_frame(ist.decoder, decoded_.get());
-        if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return result;
-        if (received < 0) return -1;
-        if (round > 0 && packet && engine_.verbose > 0)
+    if (packet) copy_rounds(ist, decoded.stream, *packet);
+    for (std::size_t i = 0; i < decoded.units.size(); ++i) {
+        if (i > 0 && packet && engine_.verbose > 0)
             log(0, format_text("Multiple frames in a packet from stream %d", packet->stream_index));
-        const std::int64_t stamp = decoded_->best_effort_timestamp;
-        ist.pts = stamp != AV_NOPTS_VALUE ? to_microseconds(stamp, ist.stream->time_base) : ist.next_pts;
-        const bool taken =
-            ist.decoder->codec_type == AVMEDIA_TYPE_AUDIO ? take_decoded_audio(ist) : take_decoded_video(ist);
-        if (!taken) result = -1;
-        emulate_rate(ist);
-        if (taken && !before_start(ist)) deliver(ist, ist_number, packet, nullptr);
-        ff::av_frame_unref(decoded_.get());
+        deliver_unit(ist, decoded.stream, packet, decoded.units[i]);
     }
+    if (!decoded.failed) return true;
+    const std::string message = format_text("Error while decoding stream #%d.%d", ist.file_index, ist.stream_index);
+    if (engine_.exit_on_error) throw FFmpegException(message);
+    if (engine_.verbose >= 0) log(1, message);
+    return false;
 }
 
-int TTranscoder::decode_subtitle(InputStream& ist, int ist_number, const AVPacket& packet) {
-    AVSubtitle subtitle{};
-    int got = 0;
-    if (ff::avcodec_decode_subtitle2(ist.decoder, &subtitle, &got, const_cast<AVPacket*>(&packet)) < 0) return -1;
-    if (!got) return 0;
-    ist.pts = ist.next_pts;
-    if (!before_start(ist)) deliver(ist, ist_number, &packet, &subtitle);
-    ff::avsubtitle_free(&subtitle);
-    return 0;
-}
-
-bool TTranscoder::take_decoded_audio(InputStream& ist) {
-    const int size = ist.s16.convert(*decoded_, samples_);
-    if (size < 0) return false;
-    const std::int64_t rate_channels = std::int64_t{decoded_->sample_rate} * decoded_->ch_layout.nb_channels;
-    ist.next_pts = ist.pts + std::int64_t{size} * 500000 / rate_channels;
-    if (engine_.audio_volume != 256) {
-        apply_volume(reinterpret_cast<std::int16_t*>(samples_.data()), samples_.size() / 2, engine_.audio_volume);
+void TTranscoder::deliver_unit(InputStream& ist, int ist_number, const AVPacket* packet, TDecodedUnit& unit) {
+    ist.pts = unit.clock.pts;
+    ist.next_pts = unit.clock.next_pts;
+    if (unit.subtitle) {
+        if (!before_start(ist)) deliver(ist, ist_number, packet, unit.subtitle.get());
+        return;
     }
-    trim_audio_before_start(ist);
-    return true;
-}
-
-bool TTranscoder::take_decoded_video(InputStream& ist) {
-    ist.quality = decoded_->quality;
-    ist.next_pts = ist.pts + frame_duration_us(ist, decoded_->repeat_pict);
-    engine_.preprocess_video(*decoded_, ist.pts);
-    return true;
+    ff::av_frame_unref(decoded_.get());
+    ff::av_frame_move_ref(decoded_.get(), unit.frame.get());
+    samples_.swap(unit.samples);
+    if (ist.decoder->codec_type == AVMEDIA_TYPE_VIDEO) {
+        ist.quality = decoded_->quality;
+        engine_.preprocess_video(*decoded_, ist.pts);
+    }
+    emulate_rate(ist);
+    if (unit.taken && !before_start(ist)) deliver(ist, ist_number, packet, nullptr);
+    ff::av_frame_unref(decoded_.get());
 }
 
 void TTranscoder::deliver(InputStream& ist, int ist_number, const AVPacket* packet, const AVSubtitle* subtitle) {
@@ -133,6 +100,19 @@ void TTranscoder::emulate_rate(const InputStream& ist) const {
     if (!engine_.rate_emu) return;
     const std::int64_t ahead = ist.pts - (ff::av_gettime() - ist.read_start);
     if (ahead > 1000) std::this_thread::sleep_for(std::chrono::milliseconds(ahead / 1000));
+}
+
+void TTranscoder::end_input_stream(int ist_number) {
+    InputStream& ist = input_streams_[static_cast<std::size_t>(ist_number)];
+    if (ist.next_pts == AV_NOPTS_VALUE) ist.next_pts = ist.pts;
+    // A stopped run takes no more pictures or sound; what the encoders hold is still written.
+    if (!engine_.stop_requested) {
+        TDecodedPacket last = decoders_[static_cast<std::size_t>(ist.file_index)]->drain(ist_number);
+        for (TDecodedUnit& unit : last.units) deliver_unit(ist, ist_number, nullptr, unit);
+    }
+    if (ist.decoder->codec_type == AVMEDIA_TYPE_SUBTITLE) return;
+    drain_filters(ist, ist_number);
+    flush_encoders(ist_number);
 }
 
 void TTranscoder::flush_encoders(int ist_number) {

@@ -1,7 +1,6 @@
 // The part of the input an output takes: from the start position ("ss") for the recording time
 // ("t"), cut at the picture and the audio sample, so that encoder delays and packet sizes do not
 // carry any stream past the limit.
-#include <algorithm>
 #include <limits>
 
 #include "binding/media_api.h"
@@ -26,15 +25,6 @@ bool TTranscoder::past_recording_time(const InputStream& ist) const {
 std::int64_t TTranscoder::recording_end(AVRational time_base) const {
     if (engine_.recording_time == kNoEnd) return kNoEnd;
     return ff::av_rescale_q_rnd(engine_.recording_time, AV_TIME_BASE_Q, time_base, AV_ROUND_UP);
-}
-
-void TTranscoder::trim_audio_before_start(InputStream& ist) {
-    if (!before_start(ist) || ist.next_pts <= engine_.start_time) return;
-    const int channels = decoded_->ch_layout.nb_channels;
-    const std::int64_t skipped = ff::av_rescale(engine_.start_time - ist.pts, decoded_->sample_rate, 1000000);
-    const auto bytes = static_cast<std::size_t>(std::min<std::int64_t>(skipped * 2 * channels, samples_.size()));
-    samples_.erase(samples_.begin(), samples_.begin() + static_cast<std::ptrdiff_t>(bytes));
-    ist.pts = engine_.start_time;
 }
 
 }  // namespace brenvale

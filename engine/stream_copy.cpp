@@ -4,21 +4,12 @@
 #include "engine/output_timing.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
-#include "engine/stream_times.h"
 #include "engine/transcoder.h"
 
 namespace brenvale {
 
 void TTranscoder::copy_rounds(InputStream& ist, int ist_number, const AVPacket& packet) {
-    if (!ist.needs_decoding) {
-        ist.pts = ist.next_pts;
-        const AVCodecParameters& parameters = *ist.stream->codecpar;
-        if (parameters.codec_type == AVMEDIA_TYPE_AUDIO && parameters.sample_rate > 0)
-            ist.next_pts += std::int64_t{1000000} * parameters.frame_size / parameters.sample_rate;
-        else if (parameters.codec_type == AVMEDIA_TYPE_VIDEO)
-            ist.next_pts += frame_duration_us(ist, 0);
-        emulate_rate(ist);
-    }
+    if (!ist.needs_decoding) emulate_rate(ist);
     if (before_start(ist)) return;
     const bool ended = past_recording_time(ist);
     for (OutputStream& ost : output_streams_) {

@@ -17,9 +17,9 @@ std::int64_t frame_duration_us(const InputStream& ist, int repeat_pict) {
     return ff::av_rescale(std::int64_t{1000000} * (2 + repeat_pict), rate.den, std::int64_t{2} * rate.num);
 }
 
-std::int64_t first_decode_time_us(const InputStream& ist, const AVPacket& packet) {
+std::int64_t first_decode_time_us(const InputStream& ist, const AVPacket& packet, std::int64_t pts) {
     if (packet.dts != AV_NOPTS_VALUE) return to_microseconds(packet.dts, ist.stream->time_base);
-    if (packet.pts == AV_NOPTS_VALUE) return ist.pts;
+    if (packet.pts == AV_NOPTS_VALUE) return pts;
     const int held_back = ist.stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? ist.stream->codecpar->video_delay : 0;
     return to_microseconds(packet.pts, ist.stream->time_base) - held_back * frame_duration_us(ist, 0);
 }

@@ -19,6 +19,7 @@ std::int64_t frame_duration_us(const InputStream& ist, int repeat_pict);
 // Where the stream's decode times start when its first packet has none (Matroska gives B-frame
 // video presentation times only): that packet's presentation time less the pictures the
 // decoder holds back, so that the decode times the demuxer derives later never fall behind.
-std::int64_t first_decode_time_us(const InputStream& ist, const AVPacket& packet);
+// `pts` is the stream's time in hand, taken when the packet has no time at all.
+std::int64_t first_decode_time_us(const InputStream& ist, const AVPacket& packet, std::int64_t pts);
 
 }  // namespace brenvale

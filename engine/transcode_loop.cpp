@@ -1,9 +1,6 @@
-// The packet loop: which input to read next, when to stop, the time-stamp repairs, and the end
-// of the run (drains, trailers, final report, closing the codecs).
+// The packet loop: which input to take next, when to stop, the decoding side that reads ahead,
+// and the end of the run (drains, trailers, final report, closing the codecs).
 #include <algorithm>
-#include <cinttypes>
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -14,7 +11,6 @@
 #include "binding/unicode_names.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/ffmpeg_exception.h"
-#include "engine/text_format.h"
 #include "engine/transcoder.h"
 
 namespace brenvale {
@@ -46,6 +42,7 @@ std::string local_output_path(const AVFormatContext& file) {
 }  // namespace
 
 void TTranscoder::run_packet_loop() {
+    start_decoding();
     std::int64_t last_report = engine_.timer_start;
     while (!engine_.stop_requested) {
         engine_.wait_while_paused();
@@ -53,23 +50,60 @@ void TTranscoder::run_packet_loop() {
         double output_time_min = kNoTime;
         const int file = choose_input_file(output_time_min);
         if (file < 0 || limits_reached(output_time_min)) break;
-        AVFormatContext* input = engine_.input_files[static_cast<std::size_t>(file)];
-        const int read = ff::av_read_frame(input, packet_.get());
-        if (read == AVERROR(EAGAIN) && std::strcmp(input->iformat->name, "ffm") != 0) continue;
-        if (read < 0) {
+        TDecodedPacket decoded = next_packet(file);
+        if (decoded.end_of_file) {
             input_files_[static_cast<std::size_t>(file)].at_eof = true;
             if (engine_.shortest) break;
             continue;
         }
-        const bool decoded = decode_read_packet(file, *packet_);
-        ff::av_packet_unref(packet_.get());
-        if (!decoded) continue;
+        if (!deliver_packet(decoded)) continue;
         const std::int64_t now = ff::av_gettime();
         if (now - last_report > engine_.progress_interval) {
             last_report = now;
             report_progress(false);
         }
     }
+}
+
+void TTranscoder::start_decoding() {
+    for (std::size_t f = 0; f < input_files_.size(); ++f) {
+        decoders_.push_back(
+            std::make_unique<TPacketDecoder>(engine_, static_cast<int>(f), input_files_[f], input_streams_));
+    }
+    if (!decodes_ahead()) return;
+    for (const std::unique_ptr<TPacketDecoder>& decoder : decoders_)
+        read_ahead_.push_back(std::make_unique<TReadAhead>(*decoder));
+}
+
+// Read ahead, a decoder has taken packets the loop has not: at an early end more frames come
+// after the end. Past the recording time every output ends by itself and takes none of them;
+// past the limits below the other outputs would still take them.
+bool TTranscoder::decodes_ahead() const {
+    const auto& limits = engine_.max_frames;
+    const bool frame_limit =
+        std::any_of(limits.begin(), limits.end(), [](std::int32_t limit) { return limit != kNoFrameLimit; });
+    return engine_.decode_ahead && !engine_.shortest && engine_.limit_filesize == 0 && !frame_limit;
+}
+
+TDecodedPacket TTranscoder::next_packet(int file) {
+    const auto f = static_cast<std::size_t>(file);
+    return read_ahead_.empty() ? decoders_[f]->next() : read_ahead_[f]->take();
+}
+
+// What was decoded ahead reaches the hooks and encoders in order, as it would have from the
+// decoders' drain; the outputs take nothing past their end. Packets are not copied again. A
+// stopped run takes none of it.
+void TTranscoder::stop_decoding_ahead() {
+    for (const std::unique_ptr<TReadAhead>& reader : read_ahead_) {
+        std::deque<TDecodedPacket> decoded_ahead = reader->stop();
+        if (engine_.stop_requested) continue;
+        for (TDecodedPacket& decoded : decoded_ahead) {
+            if (decoded.stream < 0) continue;
+            InputStream& ist = input_streams_[static_cast<std::size_t>(decoded.stream)];
+            for (TDecodedUnit& unit : decoded.units) deliver_unit(ist, decoded.stream, decoded.packet.get(), unit);
+        }
+    }
+    read_ahead_.clear();
 }
 
 int TTranscoder::choose_input_file(double& output_time_min) const {
@@ -104,63 +138,10 @@ bool TTranscoder::limits_reached(double output_time_min) const {
     return io && ff::avio_seek(io, 0, SEEK_CUR) > engine_.limit_filesize;
 }
 
-bool TTranscoder::decode_read_packet(int file, AVPacket& packet) {
-    AVFormatContext* input = engine_.input_files[static_cast<std::size_t>(file)];
-    const InputFile& input_file = input_files_[static_cast<std::size_t>(file)];
-    if (engine_.pkt_dump && packet.stream_index < static_cast<int>(input->nb_streams))
-        ff::av_pkt_dump_log2(nullptr, AV_LOG_INFO, &packet, engine_.hex_dump, input->streams[packet.stream_index]);
-    if (packet.stream_index >= input_file.stream_count) return true;
-    const int number = input_file.first_stream + packet.stream_index;
-    const InputStream& ist = input_streams_[static_cast<std::size_t>(number)];
-    if (ist.unmapped) return true;
-    repair_timestamps(file, packet);
-    if (process_packet(number, &packet) >= 0) return true;
-    const std::string message = format_text("Error while decoding stream #%d.%d", ist.file_index, ist.stream_index);
-    if (engine_.exit_on_error) throw FFmpegException(message);
-    if (engine_.verbose >= 0) log(1, message);
-    return false;
-}
-
-void TTranscoder::repair_timestamps(int file, AVPacket& packet) {
-    const auto f = static_cast<std::size_t>(file);
-    const AVRational time_base = engine_.input_files[f]->streams[packet.stream_index]->time_base;
-    const std::int64_t shift = ff::av_rescale_q(engine_.input_ts_offsets[f], AV_TIME_BASE_Q, time_base);
-    if (packet.dts != AV_NOPTS_VALUE) packet.dts += shift;
-    if (packet.pts != AV_NOPTS_VALUE) packet.pts += shift;
-    const double scale = packet.stream_index < MAX_STREAMS
-                             ? engine_.input_ts_scales[f][static_cast<std::size_t>(packet.stream_index)]
-                             : 0;
-    if (scale != 0) {
-        if (packet.pts != AV_NOPTS_VALUE) packet.pts = std::llround(static_cast<double>(packet.pts) * scale);
-        if (packet.dts != AV_NOPTS_VALUE) packet.dts = std::llround(static_cast<double>(packet.dts) * scale);
-    }
-    repair_discontinuity(file, packet);
-}
-
-void TTranscoder::repair_discontinuity(int file, AVPacket& packet) {
-    const auto f = static_cast<std::size_t>(file);
-    const AVFormatContext* input = engine_.input_files[f];
-    const InputStream& ist =
-        input_streams_[static_cast<std::size_t>(input_files_[f].first_stream + packet.stream_index)];
-    if (packet.dts == AV_NOPTS_VALUE || ist.next_pts == AV_NOPTS_VALUE || !(input->iformat->flags & AVFMT_TS_DISCONT))
-        return;
-    const AVRational time_base = input->streams[packet.stream_index]->time_base;
-    const std::int64_t packet_dts = ff::av_rescale_q(packet.dts, time_base, AV_TIME_BASE_Q);
-    const std::int64_t delta = packet_dts - ist.next_pts;
-    const auto threshold = static_cast<std::int64_t>(engine_.dts_delta_threshold * 1000000);
-    if ((std::llabs(delta) <= threshold && packet_dts + 1 >= ist.pts) || engine_.copy_ts) return;
-    std::int64_t& offset = engine_.input_ts_offsets[f];
-    offset -= delta;
-    if (engine_.verbose >= 3)
-        log(1, format_text("timestamp discontinuity %" PRId64 ", new offset= %" PRId64, delta, offset));
-    const std::int64_t correction = ff::av_rescale_q(delta, AV_TIME_BASE_Q, time_base);
-    packet.dts -= correction;
-    if (packet.pts != AV_NOPTS_VALUE) packet.pts -= correction;
-}
-
 void TTranscoder::finish_run() {
+    stop_decoding_ahead();
     for (std::size_t m = 0; m < input_streams_.size(); ++m) {
-        if (input_streams_[m].needs_decoding) process_packet(static_cast<int>(m), nullptr);
+        if (input_streams_[m].needs_decoding) end_input_stream(static_cast<int>(m));
     }
     for (OutputStream& ost : output_streams_) flush_bitstream_filters(ost);
     write_trailers();

@@ -27,7 +27,7 @@ std::string trim_blanks(const std::string& text) {
 }  // namespace
 
 TTranscoder::TTranscoder(TCustomFFmpeg& engine)
-    : engine_(engine), packet_(allocate_packet()), encoded_(allocate_packet()), decoded_(allocate_frame()) {}
+    : engine_(engine), encoded_(allocate_packet()), decoded_(allocate_frame()) {}
 
 TTranscoder::~TTranscoder() = default;
 

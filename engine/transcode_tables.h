@@ -37,13 +37,11 @@ struct InputStream {
     AVCodecContext* decoder = nullptr;  // the engine's; opened by the run when decoding
     bool unmapped = true;
     bool needs_decoding = false;
-    bool decoder_drained = false;            // the end of input was sent
     std::int64_t read_start = 0;             // wall clock when the run started (rate emulation), µs
     std::int64_t next_pts = AV_NOPTS_VALUE;  // µs, expected for the next decoded data
     std::int64_t pts = 0;                    // µs, of the data in hand
     bool at_start = true;
     int quality = 0;  // of the last decoded picture
-    TS16Converter s16;
     TVideoFilterChain filters;  // configured when filters are enabled and the stream is re-encoded
 };
 

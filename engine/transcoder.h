@@ -1,13 +1,24 @@
 // One conversion run of an engine: set-up, packet loop, encoding paths and progress report.
 // Created by TCustomFFmpeg::transcode on the job's worker thread and used only there.
+//
+// Threads: while the packet loop runs, each input file is read and decoded on a read-ahead
+// thread of its own (TReadAhead, TPacketDecoder), a bounded distance ahead of the loop. The
+// job's thread takes the decoded packets in the order they were read and does everything else:
+// the input choice, hooks, previews, sync, filters, scaling, encoding, writing, reports, stop and
+// pause. The transcoder takes no lock of its own; the read-ahead queue's mutex is the only one
+// between the two, and nothing else is locked while it is held. Before the decoders are drained
+// at the end, the read-ahead threads are stopped and the decoders are the job thread's again.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <deque>
 #include <vector>
 
 #include "engine/library_ptr.h"
+#include "engine/packet_decoder.h"
+#include "engine/read_ahead.h"
 #include "engine/transcode_tables.h"
 #include "engine/video_sync.h"
 
@@ -65,12 +76,14 @@ private:
 
     // ---- Packet loop (transcode_loop.cpp)
     void run_packet_loop();
+    void start_decoding();
+    // Decoding runs ahead of the loop unless the run may end where its outputs would still take
+    // frames the decoder made of packets the loop has not reached.
+    bool decodes_ahead() const;
+    TDecodedPacket next_packet(int file);
+    void stop_decoding_ahead();
     int choose_input_file(double& output_time_min) const;
     bool limits_reached(double output_time_min) const;
-    void repair_timestamps(int file, AVPacket& packet);
-    void repair_discontinuity(int file, AVPacket& packet);
-    // False when decoding failed (the packet is then not counted for the report).
-    bool decode_read_packet(int file, AVPacket& packet);
     void finish_run();
     void flush_bitstream_filters(OutputStream& ost);
     void write_trailers();
@@ -83,16 +96,14 @@ private:
     bool past_recording_time(const InputStream& ist) const;
     // The first position past the recording time, in `time_base`; the largest value without one.
     std::int64_t recording_end(AVRational time_base) const;
-    // Drops the decoded audio in hand that comes before the start position.
-    void trim_audio_before_start(InputStream& ist);
 
-    // ---- Decoding (process_packet.cpp, stream_copy.cpp)
-    int process_packet(int ist_number, const AVPacket* packet);
-    int decode_rounds(InputStream& ist, int ist_number, const AVPacket* packet);
-    int decode_subtitle(InputStream& ist, int ist_number, const AVPacket& packet);
+    // ---- Delivery of decoded packets (process_packet.cpp, stream_copy.cpp)
+    // False when decoding failed (the packet is then not counted for the report).
+    bool deliver_packet(TDecodedPacket& decoded);
+    void deliver_unit(InputStream& ist, int ist_number, const AVPacket* packet, TDecodedUnit& unit);
+    // The end of a decoded stream's input: the decoder's last frames, filters and encoders drained.
+    void end_input_stream(int ist_number);
     void copy_rounds(InputStream& ist, int ist_number, const AVPacket& packet);
-    bool take_decoded_audio(InputStream& ist);
-    bool take_decoded_video(InputStream& ist);
     void deliver(InputStream& ist, int ist_number, const AVPacket* packet, const AVSubtitle* subtitle);
     void encode_outputs(InputStream& ist, int ist_number, const AVPacket* packet, const AVSubtitle* subtitle);
     void encode_for(OutputStream& ost, InputStream& ist, const AVSubtitle* subtitle, const AVPacket* packet);
@@ -112,7 +123,7 @@ private:
     // How many of `samples` (the next ones of the output) come before the recording end; none
     // finishes the stream.
     int samples_before_recording_end(OutputStream& ost, int samples);
-    void open_audio_resampler(OutputStream& ost, const InputStream& ist);
+    void open_audio_resampler(OutputStream& ost);
     void queue_audio(OutputStream& ost, const std::uint8_t* data, int size);
     // A frame of `frame_samples` whose first `samples` come from `data`, the rest silence.
     void encode_audio_frame(OutputStream& ost, const std::uint8_t* data, int samples, int frame_samples);
@@ -153,11 +164,13 @@ private:
     std::deque<InputStream> input_streams_;  // records stay where they are
     std::deque<OutputStream> output_streams_;
 
+    std::vector<std::unique_ptr<TPacketDecoder>> decoders_;  // one per input file
+    std::vector<std::unique_ptr<TReadAhead>> read_ahead_;    // after them: stopped first
+
     // Work buffers, reused across packets; each holds at most one decoded frame's audio.
     std::vector<std::uint8_t> samples_;
     std::vector<std::uint8_t> audio_buf_;
     std::vector<std::uint8_t> silence_buffer_;
-    PacketPtr packet_;
     PacketPtr encoded_;
     FramePtr decoded_;
 };
