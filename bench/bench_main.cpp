@@ -1,6 +1,7 @@
-// brenvale-bench [folder] [encode|copy|resident]: the engine against the bare library path, how busy the cores are
-// for one job and for simultaneous jobs, stream copy against a plain file copy, and the
-// resident size through a long conversion. Prints ratios.
+// brenvale-bench [folder] [encode|copy|resident|stages]: the engine against the bare library path, how busy the
+// cores are for one job and for simultaneous jobs, stream copy against a plain file copy, the
+// resident size through a long conversion, and decoding ahead against decoding in turn. Prints
+// ratios.
 #include <malloc.h>
 #include <sys/resource.h>
 
@@ -96,13 +97,15 @@ struct EngineRun {
     std::vector<long> resident_kb;  // sampled at every progress report
 };
 
-EngineRun RunEngine(const std::string& input, const std::string& output, const Options& options) {
+EngineRun RunEngine(const std::string& input, const std::string& output, const Options& options,
+                    bool decode_ahead = true) {
     EngineRun run;
     malloc_trim(0);
     run.start_kb = ResidentKilobytes();
     TCustomFFmpeg engine;
     engine.prepare_job();
     engine.set_verbose(-1);
+    engine.decode_ahead = decode_ahead;
     engine.progress_interval = 100000;
     engine.on_progress = [&run](TCustomFFmpeg&, std::int32_t, std::int32_t, std::int32_t, float, float, std::int64_t,
                                 std::int32_t) { run.resident_kb.push_back(ResidentKilobytes()); };
@@ -154,6 +157,25 @@ void MeasureOneJob(const std::string& name, const std::string& input, const std:
     for (int round = 0; round < 2; ++round) Measure(timing, [&] { run = RunEngine(input, output, options); });
     std::printf("%-18s wall %.3f s, cpu %.3f s, cores busy %.0f %%%s\n", name.c_str(), timing.wall, timing.cpu,
                 timing.busy * 100, run.finished ? "" : (" FAILED: " + run.error).c_str());
+}
+
+// One job decoding in turn with its encoding, then ahead of it on a thread of its own; the two
+// alternate, so a change of the machine's load hits both alike.
+void CompareDecodingAhead(const std::string& name, const std::string& input, const std::string& output,
+                          const Options& options) {
+    constexpr int kRounds = 3;
+    Timing in_turn;
+    Timing ahead;
+    bool finished = true;
+    for (int round = 0; round < kRounds; ++round) {
+        Measure(in_turn, [&] { finished &= RunEngine(input, output, options, false).finished; });
+        Measure(ahead, [&] { finished &= RunEngine(input, output, options, true).finished; });
+    }
+    std::printf(
+        "%-18s decoding in turn: wall %.3f s, cpu %.3f s, cores busy %.0f %%; ahead: wall %.3f s, cpu %.3f s, "
+        "cores busy %.0f %%; wall %+.1f %%%s\n",
+        name.c_str(), in_turn.wall, in_turn.cpu, in_turn.busy * 100, ahead.wall, ahead.cpu, ahead.busy * 100,
+        (ahead.wall / in_turn.wall - 1) * 100, finished ? "" : " FAILED");
 }
 
 // Several files through the converter component, `at_once` of them running at a time.
@@ -259,7 +281,18 @@ void CompareEncodings(const std::string& folder) {
     MeasureSimultaneousJobs(clip, folder, 4, 2);
 }
 
-// `part`: "encode", "copy", "resident" or empty for all of them.
+void CompareStages(const std::string& folder) {
+    const std::string clip = folder + "/clip720.mp4";
+    mediagen::Generate(GrainyClip(150), clip);
+    CompareDecodingAhead("FLV preset, 720p", clip, folder + "/stages.flv", kFlvPreset);
+    Options scaled = kFlvPreset;
+    scaled.emplace_back("s", "640x360");
+    CompareDecodingAhead("FLV 720p to 360p", clip, folder + "/stages_scaled.flv", scaled);
+    CompareDecodingAhead("MP4 libx264, 720p", clip, folder + "/stages.mp4",
+                         {{"acodec", "aac"}, {"vcodec", "libx264"}, {"r", "25"}, {"vb", "1200000"}});
+}
+
+// `part`: "encode", "copy", "resident", "stages" or empty for all of them.
 int Main(const std::string& folder, const std::string& part) {
     if (!Loader().LoadLibrarySet(kConverterLibraries)) {
         std::fprintf(stderr, "%s\n", Loader().LastError().c_str());
@@ -271,6 +304,7 @@ int Main(const std::string& folder, const std::string& part) {
     if (part.empty() || part == "encode") CompareEncodings(folder);
     if (part.empty() || part == "copy") CompareStreamCopy(folder);
     if (part.empty() || part == "resident") MeasureResidentSize(folder);
+    if (part.empty() || part == "stages") CompareStages(folder);
     fs::remove_all(folder);
     return 0;
 }
