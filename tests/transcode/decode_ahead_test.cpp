@@ -32,6 +32,7 @@ struct AheadCase {
     // Where the run ends in the input when it ends before it. Past it, the run in turn hooks the
     // pictures its decoder still held; the run ahead, those it decoded ahead.
     std::int64_t input_end_us = std::numeric_limits<std::int64_t>::max();
+    const char* second_clip = nullptr;  // a further input, read ahead on a thread of its own
 };
 
 std::vector<std::int64_t> TimesBefore(const std::vector<std::int64_t>& times, std::int64_t end) {
@@ -61,6 +62,7 @@ protected:
         OptionList options = c.options;
         options.emplace_back("fflags", "+bitexact");  // no random identifiers in the files
         JobSpec setup = testing::Convert(TestClipPath(c.clip), output, options);
+        if (c.second_clip) setup.further_inputs.push_back(TestClipPath(c.second_clip));
         RunResult run;
         const bool pictures_decoded = std::find(options.begin(), options.end(),
                                                 std::pair<std::string, std::string>("vcodec", "copy")) == options.end();
@@ -111,6 +113,12 @@ INSTANTIATE_TEST_SUITE_P(
                   ".mkv",
                   {{"vcodec", "mpeg4"}, {"acodec", "copy"}, {"scodec", "copy"}}},
         AheadCase{"StreamCopy", clips::kMp4H264Aac, ".mkv", {{"vcodec", "copy"}, {"acodec", "copy"}}},
+        AheadCase{"PicturesOfOneFileSoundOfAnother",
+                  clips::kMkvBFrames,
+                  ".avi",
+                  {{"map", "0.0"}, {"map", "1.0"}, {"vcodec", "mpeg4"}, {"acodec", "libmp3lame"}},
+                  std::numeric_limits<std::int64_t>::max(),
+                  clips::kMp3Audio},
         AheadCase{"SoundAlone", clips::kMp3Audio, ".mp3", {{"acodec", "libmp3lame"}, {"ab", "96k"}}}),
     [](const ::testing::TestParamInfo<AheadCase>& info) { return std::string(info.param.name); });
 

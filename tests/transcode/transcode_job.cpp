@@ -45,10 +45,14 @@ JobOutcome RunJob(const JobSpec& setup) {
         outcome.last_frame_number = frame;
     };
     engine.set_verbose(setup.verbose);
-    apply_all(engine, setup.input_options);
-    if (!engine.open_input_file(setup.input)) {
-        outcome.exception_message = engine.last_error;
-        return outcome;
+    std::vector<std::string> inputs{setup.input};
+    inputs.insert(inputs.end(), setup.further_inputs.begin(), setup.further_inputs.end());
+    for (const std::string& input : inputs) {
+        apply_all(engine, setup.input_options);
+        if (!engine.open_input_file(input)) {
+            outcome.exception_message = engine.last_error;
+            return outcome;
+        }
     }
     apply_all(engine, setup.output_options);
     if (engine.open_output_file(setup.output) < 0) {

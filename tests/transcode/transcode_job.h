@@ -37,6 +37,7 @@ namespace brenvale::testing {
 
 struct JobSpec {
     std::string input;
+    std::vector<std::string> further_inputs;  // opened after it, with the same input options
     OptionList input_options;
     std::string output;
     OptionList output_options;
