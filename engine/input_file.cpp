@@ -14,6 +14,7 @@
 #include "binding/unicode_names.h"
 #include "common/c_locale.h"
 #include "common/main_thread.h"
+#include "engine/codec_owner.h"
 #include "engine/custom_ffmpeg.h"
 #include "engine/input_streams.h"
 
@@ -157,6 +158,7 @@ private:
         const int result = OpenLibraryInput(&context, library_name_, engine_.input_format, parameters.entries());
         if (result < 0) return fail(input_open_error_code(result, library_name_, engine_.input_format));
         input_.reset(context);
+        mark_input_owner(context, engine_);
         discard_other_programs(context, engine_.program_id);
         return true;
     }

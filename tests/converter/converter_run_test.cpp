@@ -153,6 +153,21 @@ TEST_F(ConverterRunTest, LibraryLinesOfAJobsThreadCarryItsIndex) {
     EXPECT_EQ(lines[0].level, TLogLevel::llError);
 }
 
+// The input is read on a thread of the job's own: what its reader says still names the job,
+// with another job running beside it.
+TEST_F(ConverterRunTest, LinesOfAJobsInputReaderCarryItsIndex) {
+    ASSERT_EQ(AddConversion("job0.avi"), 0);
+    TOutputOptions options;
+    options.VideoCodec = "mpeg4";
+    options.AudioCodec = "mp2";
+    ASSERT_EQ(AddJob(clips::kTruncated, "job1.avi", &options), 1);
+    converter_.StartJobs(2);
+    ASSERT_TRUE(events_.WaitForAllDone());
+    const std::vector<testing::LogEvent> lines = events_.LogsContaining("Packet corrupt");
+    ASSERT_FALSE(lines.empty());
+    for (const testing::LogEvent& line : lines) EXPECT_EQ(line.index, 1) << line.message;
+}
+
 TEST_F(ConverterRunTest, AnEmptyListReportsNothing) {
     converter_.StartJobs(0);
     converter_.StartJobs(2);
