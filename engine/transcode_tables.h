@@ -38,6 +38,7 @@ struct InputStream {
     bool unmapped = true;
     bool needs_decoding = false;
     std::int64_t read_start = 0;             // wall clock when the run started (rate emulation), µs
+    // The stream's clock as the decoding side had it for the data in hand (TStreamClock).
     std::int64_t next_pts = AV_NOPTS_VALUE;  // µs, expected for the next decoded data
     std::int64_t pts = 0;                    // µs, of the data in hand
     bool at_start = true;
