@@ -5,17 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/custom_ffmpeg.h"
 #include "tests/support/test_media.h"
 #include "tests/transcode/transcode_job.h"
 #include "tools/clip_catalogue.h"
+#include "tools/modern_source_clips.h"
 #include "tools/player_clips.h"
 #include "tools/real_world_clips.h"
 
@@ -23,6 +27,8 @@ namespace brenvale::testing {
 namespace {
 
 namespace clips = mediagen::clips;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 struct AheadCase {
     const char* name;
@@ -121,6 +127,44 @@ INSTANTIATE_TEST_SUITE_P(
                   clips::kMp3Audio},
         AheadCase{"SoundAlone", clips::kMp3Audio, ".mp3", {{"acodec", "libmp3lame"}, {"ab", "96k"}}}),
     [](const ::testing::TestParamInfo<AheadCase>& info) { return std::string(info.param.name); });
+
+// Where this process stands in the open file `path`, as the kernel has it; -1 when it is not open.
+std::int64_t OpenFileOffset(const std::string& path) {
+    const fs::path file = fs::canonical(path);
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (fs::read_symlink(entry.path(), error) != file) continue;
+        std::ifstream info("/proc/self/fdinfo/" + entry.path().filename().string());
+        std::string key;
+        std::int64_t position = -1;
+        if (info >> key >> position && key == "pos:") return position;
+    }
+    return -1;
+}
+
+// While the job's thread holds its first picture, the input is read further only ahead.
+TEST_F(TranscodeTest, InputIsReadAheadWhileTheJobHoldsAPicture) {
+    const std::string input = TestClipPath(clips::kRawPictures);
+    const auto offset_at_first_picture = [&](bool ahead) {
+        std::int64_t offset = -1;
+        JobSpec setup = testing::Convert(input, PathOf(ahead ? "ahead.avi" : "in_turn.avi"), {{"vcodec", "mpeg4"}});
+        setup.before_start = [ahead, &offset, &input](TCustomFFmpeg& engine) {
+            engine.decode_ahead = ahead;
+            engine.on_custom_hook = [&offset, &input](TCustomFFmpeg&, TBitmap&, std::int32_t, std::int64_t, bool&,
+                                                      bool&) {
+                if (offset >= 0) return;
+                std::this_thread::sleep_for(300ms);  // time for a reader of its own
+                offset = OpenFileOffset(input);
+            };
+        };
+        EXPECT_TRUE(RunJob(setup).finished);
+        return offset;
+    };
+    const std::int64_t in_turn = offset_at_first_picture(false);
+    const std::int64_t ahead = offset_at_first_picture(true);
+    ASSERT_GT(in_turn, 0);
+    EXPECT_GT(ahead, in_turn + 4 * 320 * 240) << "a few raw pictures further";
+}
 
 }  // namespace
 }  // namespace brenvale::testing
