@@ -91,7 +91,6 @@ TDecodedPacket TPacketDecoder::drain(int stream_number) {
     out.stream = stream_number;
     if (s.clock.next_pts == AV_NOPTS_VALUE) s.clock.next_pts = s.clock.pts;
     if (ist.needs_decoding && ist.decoder->codec_type != AVMEDIA_TYPE_SUBTITLE) decode(ist, s, nullptr, out);
-    out.clock = s.clock;
     return out;
 }
 
