@@ -64,4 +64,10 @@ void ShowPreset(const TheAVCodec& entry, std::ostream& out) {
     ShowCodecDependentValues(entry, out);
 }
 
+void ListValues(const TheAVCodec& entry, const std::string& setting,
+                const std::vector<std::pair<std::string, std::string>>& choices, std::ostream& out) {
+    for (const std::string& value : ChoiceValues(setting, entry, ChooseConversionSettings(entry, choices).Controls))
+        out << value << '\n';
+}
+
 }  // namespace brenvale::cli

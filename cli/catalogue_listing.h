@@ -2,6 +2,9 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/catalogue/format_catalogue.h"
 
@@ -11,5 +14,8 @@ namespace brenvale::cli {
 void ListFormats(std::ostream& out);
 // Each setting option with the values the entry's preset offers, its selection in brackets.
 void ShowPreset(const TheAVCodec& entry, std::ostream& out);
+// The values `setting` takes with the codecs `choices` pick, one a line (for shell completion).
+void ListValues(const TheAVCodec& entry, const std::string& setting,
+                const std::vector<std::pair<std::string, std::string>>& choices, std::ostream& out);
 
 }  // namespace brenvale::cli

@@ -14,6 +14,7 @@
 #include "cli/interrupt_signal.h"
 #include "cli/preset_choices.h"
 #include "cli/usage_error.h"
+#include "common/version.h"
 
 namespace brenvale::cli {
 namespace {
@@ -87,6 +88,12 @@ int Dispatch(const TCliArguments& arguments, std::ostream& out, std::ostream& er
         return kExitDone;
     case TCliMode::ShowPreset:
         ShowPreset(ChosenFormat(arguments), out);
+        return kExitDone;
+    case TCliMode::ListValues:
+        ListValues(ChosenFormat(arguments), arguments.ListedSetting, arguments.Choices, out);
+        return kExitDone;
+    case TCliMode::Version:
+        out << "brenvale-cli (Brenvale) " BRENVALE_VERSION "\n";
         return kExitDone;
     case TCliMode::Info:
         return Info(arguments, out, errors);

@@ -43,7 +43,7 @@ std::string OptionName(const std::string& line) { return line.substr(0, line.fin
 
 void SetMode(TCliArguments& arguments, TCliMode mode) {
     if (arguments.Mode != TCliMode::Convert && arguments.Mode != mode)
-        throw TUsageError("--list-formats, --show-preset, --info and --help exclude each other");
+        throw TUsageError("--list-formats, --show-preset, --list-values, --info, --help and --version exclude each other");
     arguments.Mode = mode;
 }
 
@@ -83,11 +83,17 @@ private:
         if (name == "--list-formats") return Flag(name, [&] { SetMode(result_, TCliMode::ListFormats); });
         if (name == "--info") return Flag(name, [&] { SetMode(result_, TCliMode::Info); });
         if (name == "--help" || name == "-h") return Flag(name, [&] { SetMode(result_, TCliMode::Help); });
+        if (name == "--version") return Flag(name, [&] { SetMode(result_, TCliMode::Version); });
         if (name == "--format") {
             result_.Format = Value(name);
         } else if (name == "--show-preset") {
             SetMode(result_, TCliMode::ShowPreset);
             result_.Format = Value(name);
+        } else if (name == "--list-values") {
+            SetMode(result_, TCliMode::ListValues);
+            result_.ListedSetting = Value(name);
+            if (!IsChoiceOption(result_.ListedSetting))
+                throw TUsageError("--list-values takes a setting such as --video-size, not '" + result_.ListedSetting + "'");
         } else if (name == "--output-folder") {
             result_.OutputFolder = Value(name);
             if (result_.OutputFolder.empty()) throw TUsageError("--output-folder needs a folder");
@@ -129,8 +135,8 @@ private:
 TCliArguments ParseCliArguments(const std::vector<std::string>& arguments) { return TParser(arguments).Parse(); }
 
 std::string UsageText() {
-    return "usage: brenvale-cli [options] FILE...\n"
-           "       brenvale-cli --list-formats | --show-preset F | --info FILE...\n"
+    return "Usage: brenvale-cli [options] FILE...\n"
+           "  or:  brenvale-cli --list-formats | --show-preset F | --list-values SETTING | --info FILE...\n"
            "Converts media files with the output formats and presets of Brenvale.\n"
            "  --format F           swf, flv, avi, divx, mp3, mp4, mpeg1, mpeg2, mov, wmv (default flv),\n"
            "                       mp4-h264, mp4-h265, webm-vp9, webm-av1, mkv, m4a, opus, flac\n"
@@ -152,7 +158,12 @@ std::string UsageText() {
            "                       file, with a count, when the file ends)\n"
            "  --list-formats       the output formats\n"
            "  --show-preset F      what format F offers and selects\n"
+           "  --list-values SETTING\n"
+           "                       the values a setting (--video-size, ...) takes, one a line, for\n"
+           "                       the --format, --video-codec and --audio-codec given\n"
            "  --info FILE...       size, frame rate, duration and streams of each file\n"
+           "  --version            the program's name and version\n"
+           "  -h, --help           this help\n"
            "Exit status: 0 all done, 1 a file failed, 2 usage error, 130 interrupted.\n";
 }
 

@@ -7,11 +7,12 @@
 
 namespace brenvale::cli {
 
-enum class TCliMode { Convert, ListFormats, ShowPreset, Info, Help };
+enum class TCliMode { Convert, ListFormats, ShowPreset, ListValues, Info, Help, Version };
 
 struct TCliArguments {
     TCliMode Mode = TCliMode::Convert;
     std::string Format;  // short name; the default format when empty
+    std::string ListedSetting;  // "--video-size", ... for --list-values
     std::string OutputFolder = ".";
     bool Overwrite = false;
     // Setting options ("--video-size", ...) with their values, in the order given.

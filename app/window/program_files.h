@@ -1,5 +1,5 @@
-// Files that come with the program: beside it when it runs from its build folder, or in the
-// installed data folders next to its own (PREFIX/bin/brenvale finds PREFIX/share/...).
+// Files that come with the program: beside it when it runs from its build folder, or in its
+// installed data folder next to its own (PREFIX/bin/brenvale finds PREFIX/share/brenvale).
 #pragma once
 
 #include <QString>
@@ -8,7 +8,7 @@ namespace brenvale {
 
 // The help file in or around `program_folder`; empty when there is none.
 QString FindHelpFile(const QString& program_folder);
-// The folder of extra skins beside the program.
+// The folder of extra skins: "Skins" beside the program, or else the installed one.
 QString SkinsFolder(const QString& program_folder);
 
 }  // namespace brenvale

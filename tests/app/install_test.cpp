@@ -34,12 +34,12 @@ TEST(Install, PlacesTheProgramsTheDesktopEntryTheIconAndTheHelpFile) {
               0)
         << log.toStdString();
     for (const char* file : {"bin/brenvale", "bin/brenvale-cli", "share/applications/brenvale.desktop",
-                             "share/icons/hicolor/scalable/apps/brenvale.svg", "share/doc/brenvale/help.html"})
+                             "share/icons/hicolor/scalable/apps/brenvale.svg", "share/brenvale/help.html"})
         EXPECT_TRUE(std::filesystem::is_regular_file(prefix / file)) << file;
     const auto permissions = std::filesystem::status(prefix / "bin/brenvale").permissions();
     EXPECT_NE(permissions & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
     EXPECT_EQ(FindHelpFile(QString::fromStdString((prefix / "bin").string())),
-              QString::fromStdString((prefix / "share/doc/brenvale/help.html").string()));
+              QString::fromStdString((prefix / "share/brenvale/help.html").string()));
     // scripts/install-deps installs the validator.
     const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
     ASSERT_FALSE(validator.isEmpty());

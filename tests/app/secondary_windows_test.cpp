@@ -284,18 +284,24 @@ TEST_F(SecondaryWindowTest, TheMenusOpenAboutAndChooseSkinModally) {
     EXPECT_EQ(Form().SkinName(), "Elegance");
 }
 
-TEST(ProgramFiles, TheHelpFileIsFoundBesideTheProgramOrInTheInstalledDocFolder) {
+// Beside the program first (its build folder), then in the installed data folder.
+TEST(ProgramFiles, TheHelpFileAndTheSkinsFolderAreFoundBesideTheProgramOrInTheInstalledDataFolder) {
     const QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const std::filesystem::path root = folder.path().toStdString();
+    const auto path = [&root](const char* name) { return QString::fromStdString((root / name).string()); };
     std::filesystem::create_directories(root / "bin");
-    const QString bin = QString::fromStdString((root / "bin").string());
+    const QString bin = path("bin");
     EXPECT_EQ(FindHelpFile(bin), "");
-    std::filesystem::create_directories(root / "share/doc/brenvale");
-    std::ofstream(root / "share/doc/brenvale/help.html") << "<html></html>";
-    EXPECT_EQ(FindHelpFile(bin), QString::fromStdString((root / "share/doc/brenvale/help.html").string()));
+    EXPECT_EQ(SkinsFolder(bin), path("bin/Skins"));
+    std::filesystem::create_directories(root / "share/brenvale/Skins");
+    std::ofstream(root / "share/brenvale/help.html") << "<html></html>";
+    EXPECT_EQ(FindHelpFile(bin), path("share/brenvale/help.html"));
+    EXPECT_EQ(SkinsFolder(bin), path("share/brenvale/Skins"));
+    std::filesystem::create_directories(root / "bin/Skins");
     std::ofstream(root / "bin/help.html") << "<html></html>";
-    EXPECT_EQ(FindHelpFile(bin), QString::fromStdString((root / "bin/help.html").string()));
+    EXPECT_EQ(FindHelpFile(bin), path("bin/help.html"));
+    EXPECT_EQ(SkinsFolder(bin), path("bin/Skins"));
 }
 
 TEST_F(SecondaryWindowTest, OpenHelpFileSaysSoWhenThereIsNoHelpFile) {

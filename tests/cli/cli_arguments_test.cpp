@@ -60,6 +60,9 @@ TEST(CliArgumentsTest, MalformedCommandLinesAreUsageErrors) {
         {{"--list-formats", "a.avi"}, "unexpected file argument 'a.avi'"},
         {{"--info"}, "no input files"},
         {{"--list-formats", "--show-preset", "flv"}, "exclude each other"},
+        {{"--version", "--list-formats"}, "exclude each other"},
+        {{"--version", "a.avi"}, "unexpected file argument 'a.avi'"},
+        {{"--list-values", "--bogus"}, "--list-values takes a setting such as --video-size, not '--bogus'"},
         {{"--output-folder", "", "a.avi"}, "--output-folder needs a folder"},
         // The settings set these after the lines: such a line would change nothing.
         {{"--option", "vcodec=copy", "a.avi"}, "--option vcodec is set by the format's settings"},

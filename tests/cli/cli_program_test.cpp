@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "cli_process.h"
+#include "common/version.h"
 #include "tests/support/test_media.h"
 
 namespace brenvale {
@@ -70,6 +71,17 @@ TEST_F(CliProgramTest, ListingsDescribeTheCatalogue) {
     EXPECT_NE(modern.out.find("--video-size     [original] 2160p 1080p 720p 480p\n"), std::string::npos) << modern.out;
     EXPECT_NE(modern.out.find("--video-bitrate  rf24 rf28 [rf32] rf36 rf40 1000 "), std::string::npos) << modern.out;
     EXPECT_NE(modern.out.find("--sample-rate    [48000]\n"), std::string::npos) << modern.out;
+}
+
+// The bash completion offers what these print.
+TEST_F(CliProgramTest, TheVersionAndASettingsValuesForTheFormatAndCodecsGiven) {
+    EXPECT_EQ(Run({"--version"}).out, "brenvale-cli (Brenvale) " BRENVALE_VERSION "\n");
+    EXPECT_EQ(Run({"--list-values", "--sample-rate"}).out, "11025\n22050\n44100\n");
+    const CliResult ac3 = Run({"--list-values", "--sample-rate", "--format", "avi", "--audio-codec", "ac3"});
+    EXPECT_EQ(ac3.exit_status, 0);
+    EXPECT_EQ(ac3.out, "32000\n44100\n48000\n");
+    EXPECT_EQ(Run({"--list-values=--video-size", "--format=mp3"}).out, "");
+    EXPECT_EQ(Run({"--list-values", "--frame-rate", "--video-codec", "theora"}).exit_status, 2);
 }
 
 TEST_F(CliProgramTest, InfoDescribesFilesAndFailsForOnesThatDoNotOpen) {
