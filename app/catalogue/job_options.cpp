@@ -11,6 +11,7 @@
 #include "app/catalogue/codec_table.h"
 #include "app/catalogue/option_mapping.h"
 #include "app/catalogue/text_rules.h"
+#include "app/catalogue/volume_table.h"
 
 namespace brenvale {
 namespace {
@@ -133,6 +134,14 @@ void SetTracks(const TConversionSettings& settings, const TSourceRow& source, TO
     AddStreams("scodec=" + entry.SubtitleEncoder, "newsubtitle", streams.SubtitleTracks - 1, options);
 }
 
+// "Same as source" keeps the source's channels where the encoder takes that many, else as many
+// as it takes.
+void SetSourceChannels(const TConversionSettings& settings, const TSourceRow& source, TOutputOptions& options) {
+    const TAudioCodecEntry* codec = FindAudioCodec(settings.Controls.AudioCodec);
+    if (options.AudioChannels > 0 || !codec || source.Streams.AudioChannels <= codec->MaxChannels) return;
+    options.AudioChannels = codec->MaxChannels;
+}
+
 }  // namespace
 
 std::string AspectRatioText(TAspectChoice choice, const std::string& video_size) {
@@ -153,17 +162,25 @@ void FillJobOutputOptions(const TConversionSettings& settings, const TSourceRow&
     if (!settings.Entry) throw std::invalid_argument("no output format chosen");
     reset_output_options(options);
     MapControlsToOptions(*settings.Entry, settings.Controls, options);
+    const bool copy_video = IsStreamCopy(settings.Controls.VideoCodec);
+    const bool copy_audio = IsStreamCopy(settings.Controls.AudioCodec);
     options.FrameRate = FrameRateText(settings.Controls.VideoFramerate);
-    options.AudioVolume = settings.VolumeValue;
-    options.FrameAspectRatio = AspectRatioText(settings.Aspect, source.VideoSize);
+    // A copied stream is not decoded: its sound keeps its volume, its pictures their shape.
+    options.AudioVolume = copy_audio ? VolumeStep(kDefaultVolumePosition).VolumeValue : settings.VolumeValue;
+    if (!copy_video) options.FrameAspectRatio = AspectRatioText(settings.Aspect, source.VideoSize);
     const std::int32_t recording_ms = RecordingTimeFor(source.Duration);
     if (recording_ms > 0) options.RecordingTimeMs = recording_ms;
     options.AudioSync = kKeepSoundInPlace;
     options.AudioDriftThreshold = kSoundDriftSeconds;
-    KeepSourceShape(settings, source, options);
-    SetPlayablePicture(settings, source, options);
+    if (!copy_video) {
+        KeepSourceShape(settings, source, options);
+        SetPlayablePicture(settings, source, options);
+    }
     SetEncoderChoices(settings, options);
-    SetSourceSampleRate(settings, source, options);
+    if (!copy_audio) {
+        SetSourceSampleRate(settings, source, options);
+        SetSourceChannels(settings, source, options);
+    }
     SetTracks(settings, source, options);
 }
 

@@ -15,6 +15,7 @@ TSourceRow DescribeOpenFile(TAVProbe& probe) {
         TAudioStreamInfo audio;
         probe.GetAudioStreamInfo(audio);
         row.Streams.AudioSampleRate = audio.SampleRate;
+        row.Streams.AudioChannels = audio.Channels;
     }
     return row;
 }

@@ -138,7 +138,7 @@ TEST_F(DesktopTest, ARunEndingWhileTheWindowIsNotActiveIsNotifiedWithItsCounts) 
     EXPECT_EQ(notification[2].toString(), "brenvale");
     EXPECT_EQ(notification[3].toString(), "All Conversions Completed");
     EXPECT_EQ(notification[4].toString(), "1 file done, 1 failed");
-    EXPECT_EQ(CountInformations("All Conversions Completed"), 1);
+    EXPECT_EQ(CountCompletions(), 1);
 }
 
 TEST_F(DesktopTest, ARunEndingInTheActiveWindowIsNotNotified) {
@@ -159,7 +159,7 @@ TEST_F(DesktopTest, WithoutANotificationServiceTheRunEndsAsEver) {
     ConvertTwoFiles();
     MakeAnotherWindowActive();
     ASSERT_TRUE(ConvertAndWait());
-    EXPECT_EQ(CountInformations("All Conversions Completed"), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
     EXPECT_TRUE(QDBusConnection::sessionBus().isConnected());
 }
@@ -170,7 +170,7 @@ TEST_F(DesktopTest, WithoutASessionBusTheRunEndsAsEver) {
     ConvertTwoFiles();
     MakeAnotherWindowActive();
     ASSERT_TRUE(ConvertAndWait());
-    EXPECT_EQ(CountInformations("All Conversions Completed"), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_FALSE(QDBusConnection::sessionBus().isConnected());
 }
 

@@ -80,7 +80,7 @@ TEST_F(QueueTest, ConvertsCheckedRowsAndSkipsTheUncheckedMiddleOne) {
     EXPECT_FALSE(OutputExists("wav_pcm.flv"));
     // Two seconds at the Flash preset's 15 frames a second.
     EXPECT_NEAR(ReadMedia(Output("avi_mpeg4_mp3.flv").string()).StreamsOf(AVMEDIA_TYPE_VIDEO).at(0).frames, 30, 1);
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_TRUE(Find<QLabel>("StatusPanel1")->text().startsWith("File Size : "));
     EXPECT_TRUE(Find<QLabel>("StatusPanel1")->text().endsWith(" KBytes"));
     EXPECT_EQ(Find<QLabel>("StatusPanel2")->text(), "2/2");
@@ -94,14 +94,14 @@ TEST_F(QueueTest, UncheckedRowsAreNeverConverted) {
     StartWith({clips::kWavPcm, clips::kMp3Audio});
     Form().UncheckAllItems1Click();
     ASSERT_TRUE(ConvertAndWait());
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_TRUE(std::filesystem::is_empty(output_folder_));
 
     List().SetChecked(0, true);  // the unchecked row is now the last one
     ASSERT_TRUE(ConvertAndWait());
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
     EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
-    EXPECT_EQ(CountInformations(kCompleted), 2);
+    EXPECT_EQ(CountCompletions(), 2);
 }
 
 TEST_F(QueueTest, ARowShowingErrorIsAttemptedAndFails) {
@@ -111,13 +111,13 @@ TEST_F(QueueTest, ARowShowingErrorIsAttemptedAndFails) {
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Fail");
     EXPECT_FALSE(List().RowHint(0).isEmpty());
     EXPECT_EQ(List().Value(1, TRowValue::Progress), "Done");
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
 
     // A failing last row ends the run at once.
     List().SetChecked(1, false);
     ASSERT_TRUE(ConvertAndWait());
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Fail");
-    EXPECT_EQ(CountInformations(kCompleted), 2);
+    EXPECT_EQ(CountCompletions(), 2);
 }
 
 TEST_F(QueueTest, OutputNamesAvoidExistingFilesUnlessOverwriting) {
@@ -170,7 +170,7 @@ TEST_F(QueueTest, StopAnsweredYesAbortsWithoutCompletionMessage) {
     EXPECT_TRUE(Find<QWidget>("ButtonConvert")->isEnabled());
     ASSERT_TRUE(WaitFor([this] { return List().Value(0, TRowValue::Progress) == "Abort"; }));
     WaitFor([] { return false; }, std::chrono::seconds(1));
-    EXPECT_EQ(CountInformations(kCompleted), 0);
+    EXPECT_EQ(CountCompletions(), 0);
     EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
 }
 
@@ -182,7 +182,7 @@ TEST_F(QueueTest, StopAnsweredNoLetsTheRunFinish) {
     EXPECT_TRUE(Form().RunActive());
     ASSERT_TRUE(WaitFor([this] { return !Form().RunActive(); }));
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
 }
 
 TEST_F(QueueTest, StopBetweenTwoJobsEndsTheRunWithoutAQuestion) {
@@ -196,7 +196,7 @@ TEST_F(QueueTest, StopBetweenTwoJobsEndsTheRunWithoutAQuestion) {
     WaitFor([] { return false; }, std::chrono::seconds(1));
     EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
     EXPECT_FALSE(OutputExists("mp3_audio.flv"));
-    EXPECT_EQ(CountInformations(kCompleted), 0);
+    EXPECT_EQ(CountCompletions(), 0);
 }
 
 // Two at a time: each row its own progress and outcome, rows started in list order, one file
@@ -223,7 +223,7 @@ TEST_F(QueueTest, SimultaneousConversionsRunSideBySideInListOrder) {
         EXPECT_NEAR(video[0].frames, 30, 1) << name;
         EXPECT_EQ(video[0].decode_errors, 0) << name;
     }
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_EQ(Find<QLabel>("StatusPanel2")->text(), "4/4");
     EXPECT_EQ(Find<QProgressBar>("ProgressBar1")->value(), 0);
     EXPECT_FALSE(Find<TPlayPanel>("sPanelPlay")->ShowingPreview());
@@ -238,7 +238,7 @@ TEST_F(QueueTest, SimultaneousConversionsRunSideBySideInListOrder) {
         return List().Value(0, TRowValue::Progress) == "Abort" && List().Value(1, TRowValue::Progress) == "Abort";
     }));
     WaitFor([] { return false; }, std::chrono::seconds(1));
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_EQ(List().Value(3, TRowValue::Progress), "");
 }
 

@@ -109,7 +109,7 @@ TEST(ModernFormatsTest, ARateFactorAsksForConstantQualityAndABitRateForABitRate)
     EXPECT_EQ(options.AudioCodec, "aac");
     EXPECT_EQ(options.AudioBitrate, 160000);
     EXPECT_EQ(options.FrameRate, "") << "the source's own rate";
-    EXPECT_EQ(options.AudioChannels, 2);
+    EXPECT_EQ(options.AudioChannels, -1) << "the source's own channels";
     EXPECT_TRUE(HasLine(options.ExtOptions, "movflags=+faststart"));
     settings.Controls.VideoBitrate = "4000 Kbps";
     options = Filled(settings, Source("1920x1080"));
