@@ -1,8 +1,9 @@
 // Takes the README's pictures of the window: the given files listed, the first one converting in
 // `output_folder` and the second one selected, in the start skin or in the skin named by --skin.
 // With --playing, the first file plays in the playback panel instead, from its middle; with
-// --formats, the output-format list is shown open on a format of today (the whole screen).
-//   brenvale-window-shot [--skin NAME] [--playing | --formats] PICTURE.png OUTPUT_FOLDER FILE...
+// --formats, the output-format list is shown open on a format of today (the whole screen). With
+// --size, the window has that size (width x height). The kept list of the user is not read.
+//   brenvale-window-shot [--skin NAME] [--size WxH] [--playing | --formats] PICTURE.png OUTPUT_FOLDER FILE...
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -73,20 +75,29 @@ int main(int argc, char* argv[]) {
         skin = arguments.at(1);
         arguments.remove(0, 2);
     }
+    QSize size;
+    if (arguments.size() >= 2 && arguments.first() == "--size") {
+        const QStringList sides = arguments.at(1).split('x');
+        size = QSize(sides.value(0).toInt(), sides.value(1).toInt());
+        arguments.remove(0, 2);
+    }
     const bool playing = !arguments.isEmpty() && arguments.first() == "--playing";
     if (playing) arguments.removeFirst();
     const bool formats = !arguments.isEmpty() && arguments.first() == "--formats";
     if (formats) arguments.removeFirst();
     if (arguments.size() < 3) {
         std::fprintf(stderr,
-                     "usage: brenvale-window-shot [--skin NAME] [--playing | --formats] PICTURE.png OUTPUT_FOLDER "
-                     "FILE...\n");
+                     "usage: brenvale-window-shot [--skin NAME] [--size WxH] [--playing | --formats] PICTURE.png "
+                     "OUTPUT_FOLDER FILE...\n");
         return 2;
     }
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
     TFixedAnswers answers(arguments.mid(2));
     brenvale::TForm1 form(QString(), answers);
     if (!form.Started()) return 1;
     if (!skin.isEmpty()) form.Skins().SetSkinName(skin);
+    if (size.isValid()) form.resize(size);
     form.show();
     form.findChild<QLineEdit*>("EditOutputFolder")->setText(arguments.at(1));
     // MP4 with H.264 at a large size: slow enough to catch the first file half done.

@@ -43,14 +43,14 @@ std::string container_name(const AVFormatContext& output) {
 }
 
 // Copied pictures and sound must be of a codec the container holds; the muxer would refuse them
-// only once the file is begun, in its own words, or write what players cannot read.
+// only once the file is begun, in its own words, or write what players cannot read. A muxer that
+// cannot tell (a negative answer) holds only its own codec, which it answers for.
 void check_container_holds(const AVFormatContext& output, const AVCodecParameters& source) {
-    if (ff::avformat_query_codec(output.oformat, source.codec_id, FF_COMPLIANCE_NORMAL) != 0) return;
+    if (ff::avformat_query_codec(output.oformat, source.codec_id, FF_COMPLIANCE_NORMAL) == 1) return;
     const std::string codec = ff::avcodec_get_name(source.codec_id);
     const std::string container = container_name(output);
     throw FFmpegException("Cannot copy the source's " + codec + " " + ff::av_get_media_type_string(source.codec_type) +
-                          " into a " + container + " file: " + container + " does not hold " + codec +
-                          "; choose a codec to convert it");
+                          ": " + container + " files do not hold " + codec + "; choose a codec to convert it");
 }
 
 std::string pass_log_name(const std::string& prefix, int number) {

@@ -26,6 +26,9 @@ int ProgressPercent(std::int64_t current_ms, std::int64_t total_ms) {
 void TProgressClock::Report(std::int64_t elapsed_ms, std::int64_t done_ms, std::int64_t total_ms,
                             std::int64_t frames) {
     const TSample sample{elapsed_ms, done_ms, frames};
+    // The media time done is that of the stream least advanced: when a stream's first packets
+    // come after another's, it falls back once. The measure starts again from there.
+    if (first_ && done_ms < last_.DoneMs) *this = TProgressClock();
     if (!first_) {
         if (done_ms > 0) first_ = last_ = sample;
         return;

@@ -13,8 +13,8 @@ int ProgressPercent(std::int64_t current_ms, std::int64_t total_ms);
 
 // Speed and time left of one conversion (or of a whole run) from its progress reports: media
 // time done against wall time. The measure starts with the first report that has media time
-// done, so the encoders' start (opening, filling their look-ahead) does not count as slowness;
-// nothing is told before a second of it. Speeds are smoothed over a few seconds and the time
+// done, so the encoders' start (opening, filling their look-ahead) does not count as slowness,
+// and again when the media time done falls back; nothing is told before a second of it. Speeds are smoothed over a few seconds and the time
 // left follows its new estimate smoothly, counting down meanwhile: it never jumps.
 class TProgressClock {
 public:

@@ -312,6 +312,7 @@ private:
     std::int64_t run_total_ms_ = 0;
     std::int64_t run_ended_ms_ = 0;
     std::int64_t unknown_weight_ms_ = 0;
+    int run_percent_ = 0;
     QElapsedTimer run_elapsed_;
     TProgressClock run_clock_;
     std::uint64_t job_serial_ = 0;  // window thread; each slot's ticket holds a copy

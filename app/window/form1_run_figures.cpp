@@ -44,6 +44,7 @@ void TForm1::begin_run_figures() {
     unknown_weight_ms_ = known_rows > 0 ? known_ms / known_rows : kUnknownWeightMs;
     run_total_ms_ = known_ms + (rows_to_convert_ - known_rows) * unknown_weight_ms_;
     run_ended_ms_ = 0;
+    run_percent_ = 0;
     run_clock_ = TProgressClock();
     run_elapsed_.start();
     show_run_figures();
@@ -64,7 +65,7 @@ void TForm1::begin_job_figures(TQueueSlot& slot, int row) {
 void TForm1::job_progressed(TQueueSlot& slot, int row, std::int32_t frame_number, std::int32_t current_ms,
                             std::int32_t total_ms) {
     slot.Clock.Report(slot.Running.elapsed(), current_ms, slot.LengthKnown ? total_ms : 0, frame_number);
-    slot.DoneMs = slot.LengthKnown ? std::clamp<std::int64_t>(current_ms, 0, slot.WeightMs) : 0;
+    if (slot.LengthKnown) slot.DoneMs = std::clamp<std::int64_t>(current_ms, 0, slot.WeightMs);
     ListView1->SetValue(row, TRowValue::Details, RunningDetails(slot.Clock));
     show_run_figures();
 }
@@ -84,7 +85,9 @@ void TForm1::show_run_figures() {
     std::int64_t done_ms = run_ended_ms_;
     for (const auto& slot : slots_) done_ms += slot->Busy ? slot->DoneMs : 0;
     run_clock_.Report(run_elapsed_.elapsed(), done_ms, run_total_ms_);
-    const int percent = std::max(ProgressPercent(done_ms, run_total_ms_), 0);
+    // The share shown never falls back, even when a row's own figure does at its start.
+    run_percent_ = std::max(run_percent_, ProgressPercent(done_ms, run_total_ms_));
+    const int percent = run_percent_;
     const std::optional<std::int64_t> left = run_clock_.RemainingMs();
     const QString left_text = left ? QStringLiteral(", %1 left").arg(QString::fromStdString(ClockText(*left))) : QString();
     if (settings_locked_) {

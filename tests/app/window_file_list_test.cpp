@@ -1,6 +1,7 @@
 // Rows of probed files, the list commands, dropped files and the output folder.
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -143,6 +144,30 @@ TEST_F(WindowTest, CommandLineFilesAndFoldersOfTodaysFormatsAreAdded) {
     EXPECT_EQ(List().Value(5, TRowValue::VideoSize), "320x240");
     EXPECT_EQ(List().Caption(6), QString::fromStdString(TestClipPath(mediagen::clips::kWavPcm)));
     EXPECT_EQ(List().Value(6, TRowValue::Duration), "00:00:02");
+}
+
+// Words that start with "-" are options, never files; "--" ends them.
+TEST(WindowCommandLine, OptionsAreNeverFiles) {
+    const QString here = QDir::currentPath() + "/";
+    const struct {
+        QStringList words;
+        QStringList files;
+        bool version;
+        bool help;
+        QString error;
+    } cases[] = {
+        {{"a.mp4", "--version"}, {here + "a.mp4"}, true, false, ""},
+        {{"-h"}, {}, false, true, ""},
+        {{"--frobnicate", "b.mkv", "-x"}, {here + "b.mkv"}, false, false, "unknown option '--frobnicate'"},
+        {{"--", "--version", "-x"}, {here + "--version", here + "-x"}, false, false, ""},
+    };
+    for (const auto& c : cases) {
+        const TWindowCommandLine command = ReadWindowCommandLine(c.words);
+        EXPECT_EQ(command.Files, c.files) << c.words.join(' ').toStdString();
+        EXPECT_EQ(command.ShowVersion, c.version);
+        EXPECT_EQ(command.ShowHelp, c.help);
+        EXPECT_EQ(command.Error, c.error);
+    }
 }
 
 TEST_F(WindowTest, BrowseSetsTheChosenFolder) {

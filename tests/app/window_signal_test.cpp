@@ -83,6 +83,25 @@ TEST(WindowSignals, SigtermAndCtrlCEndTheProgramAfterAPlayback) {
     }
 }
 
+// The program's own options answer without a window; an unknown one is refused.
+TEST(WindowProgram, VersionHelpAndUnknownOptions) {
+    const std::string program = BRENVALE_WINDOW_PROGRAM;
+    const auto run = [&](const std::string& words, int& status) {
+        FILE* pipe = popen((program + " " + words + " 2>&1").c_str(), "r");
+        std::string output;
+        for (std::string line = Line(pipe); !line.empty(); line = Line(pipe)) output += line;
+        status = pclose(pipe);
+        return output;
+    };
+    int status = -1;
+    // Answered before the window toolkit starts.
+    EXPECT_EQ(run("--version", status), "Brenvale 4.1\n");
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(run("--help", status).rfind("usage: brenvale", 0), 0u);
+    EXPECT_EQ(run("--frobnicate clip.mp4", status), "brenvale: unknown option '--frobnicate'\nTry 'brenvale --help'.\n");
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
 // Killed while its second row converts, the program starts again with the list as it was: the
 // first row done, the second checked with no outcome, the third unchecked.
 TEST(WindowSignals, AKillWhileRowsConvertKeepsTheList) {
