@@ -98,7 +98,8 @@ TEST(WindowProgram, VersionHelpAndUnknownOptions) {
     EXPECT_EQ(run("--version", status), "Brenvale 4.1\n");
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(run("--help", status).rfind("usage: brenvale", 0), 0u);
-    EXPECT_EQ(run("--frobnicate clip.mp4", status), "brenvale: unknown option '--frobnicate'\nTry 'brenvale --help'.\n");
+    const std::string refused = run("--frobnicate clip.mp4", status);
+    EXPECT_NE(refused.find("brenvale: unknown option '--frobnicate'\nTry 'brenvale --help'.\n"), std::string::npos) << refused;
     EXPECT_EQ(WEXITSTATUS(status), 2);
 }
 
