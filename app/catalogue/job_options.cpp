@@ -117,13 +117,26 @@ void AddStreams(const std::string& codec_line, const char* add_line, int count, 
     for (int i = 0; i < count; ++i) AddOptionLines(options.ExtOptions, codec_line + "\n" + add_line);
 }
 
+// "Same as source": each track's own channels where the encoder takes that many, else as many
+// as it takes; nothing when they are not known. Track 0 is the one the output's first stream takes.
+int SourceChannels(const TConversionSettings& settings, const TSourceRow& source, std::size_t track) {
+    const std::vector<int>& channels = source.Streams.AudioChannels;
+    if (settings.Controls.AudioChannels != kSameAsSource || track >= channels.size() || channels[track] <= 0) return -1;
+    const TAudioCodecEntry* codec = FindAudioCodec(settings.Controls.AudioCodec);
+    return codec ? std::min(channels[track], codec->MaxChannels) : channels[track];
+}
+
 // Sound files carry no subtitles; the others keep text subtitles in the entry's own form, and
 // drop subtitles made of pictures, which no text form can hold.
 void SetTracks(const TConversionSettings& settings, const TSourceRow& source, TOutputOptions& options) {
     const TheAVCodec& entry = *settings.Entry;
     const TSourceStreams& streams = source.Streams;
-    if (entry.AllAudioTracks && streams.AudioTracks > 1 && !options.AudioDisable)
-        AddStreams("acodec=" + options.AudioCodec, "newaudio", streams.AudioTracks - 1, options);
+    for (int track = 1; entry.AllAudioTracks && track < streams.AudioTracks && !options.AudioDisable; ++track) {
+        std::string codec_lines = "acodec=" + options.AudioCodec;
+        if (const int channels = SourceChannels(settings, source, static_cast<std::size_t>(track)); channels > 0)
+            codec_lines += "\nac=" + std::to_string(channels);
+        AddStreams(codec_lines, "newaudio", 1, options);
+    }
     if (IsAudioOnly(entry)) options.SubtitleDisable = true;
     if (entry.SubtitleEncoder.empty() || IsAudioOnly(entry)) return;
     if (streams.SubtitleTracks <= 0 || streams.TextSubtitleTracks != streams.SubtitleTracks) {
@@ -132,14 +145,6 @@ void SetTracks(const TConversionSettings& settings, const TSourceRow& source, TO
     }
     AddOptionLines(options.ExtOptions, "scodec=" + entry.SubtitleEncoder);
     AddStreams("scodec=" + entry.SubtitleEncoder, "newsubtitle", streams.SubtitleTracks - 1, options);
-}
-
-// "Same as source" keeps the source's channels where the encoder takes that many, else as many
-// as it takes.
-void SetSourceChannels(const TConversionSettings& settings, const TSourceRow& source, TOutputOptions& options) {
-    const TAudioCodecEntry* codec = FindAudioCodec(settings.Controls.AudioCodec);
-    if (options.AudioChannels > 0 || !codec || source.Streams.AudioChannels <= codec->MaxChannels) return;
-    options.AudioChannels = codec->MaxChannels;
 }
 
 }  // namespace
@@ -179,7 +184,7 @@ void FillJobOutputOptions(const TConversionSettings& settings, const TSourceRow&
     SetEncoderChoices(settings, options);
     if (!copy_audio) {
         SetSourceSampleRate(settings, source, options);
-        SetSourceChannels(settings, source, options);
+        if (const int channels = SourceChannels(settings, source, 0); channels > 0) options.AudioChannels = channels;
     }
     SetTracks(settings, source, options);
 }

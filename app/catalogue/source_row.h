@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "probe/stream_info.h"
 
@@ -14,7 +15,7 @@ struct TSourceStreams {
     int SubtitleTracks = -1;
     int TextSubtitleTracks = -1;  // of SubtitleTracks, those made of text
     int AudioSampleRate = -1;     // Hz of the first audio track; -1: not known
-    int AudioChannels = -1;       // of the first audio track; -1: not known
+    std::vector<int> AudioChannels;  // of each audio track, in order; empty: not known
 };
 
 struct TSourceRow {

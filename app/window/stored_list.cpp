@@ -16,6 +16,12 @@ constexpr int kFormatVersion = 1;
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 std::string Text(const QJsonValue& value) { return value.toString().toStdString(); }
 
+QJsonArray Numbers(const std::vector<int>& numbers) {
+    QJsonArray array;
+    for (const int number : numbers) array.append(number);
+    return array;
+}
+
 QJsonObject SourceObject(const TSourceRow& source) {
     return {{"videoSize", Text(source.VideoSize)},
             {"frameRate", Text(source.FrameRate)},
@@ -26,7 +32,7 @@ QJsonObject SourceObject(const TSourceRow& source) {
             {"subtitleTracks", source.Streams.SubtitleTracks},
             {"textSubtitleTracks", source.Streams.TextSubtitleTracks},
             {"audioSampleRate", source.Streams.AudioSampleRate},
-            {"audioChannels", source.Streams.AudioChannels}};
+            {"audioChannels", Numbers(source.Streams.AudioChannels)}};
 }
 
 TSourceRow SourceOf(const QJsonObject& object) {
@@ -40,7 +46,7 @@ TSourceRow SourceOf(const QJsonObject& object) {
     source.Streams.SubtitleTracks = object["subtitleTracks"].toInt(-1);
     source.Streams.TextSubtitleTracks = object["textSubtitleTracks"].toInt(-1);
     source.Streams.AudioSampleRate = object["audioSampleRate"].toInt(-1);
-    source.Streams.AudioChannels = object["audioChannels"].toInt(-1);
+    for (const QJsonValue& channels : object["audioChannels"].toArray()) source.Streams.AudioChannels.push_back(channels.toInt());
     return source;
 }
 
