@@ -1,5 +1,5 @@
 // Takes the README's pictures of the window: the given files listed, the first one converting in
-// `output_folder` and the second one selected, in the start skin or in the skin named by --skin.
+// `output_folder`, the second one selected and the last one unticked, in the start skin or in the skin named by --skin.
 // With --playing, the first file plays in the playback panel instead, from its middle; with
 // --formats, the output-format list is shown open on a format of today (the whole screen). With
 // --size, the window has that size (width x height). The kept list of the user is not read.
@@ -111,10 +111,12 @@ int main(int argc, char* argv[]) {
     if (playing) return ShootPlayback(form, arguments.at(0)) ? 0 : 1;
     if (formats) return ShootFormatList(form, arguments.at(0)) ? 0 : 1;
     form.ButtonConvertClick();
-    auto* list = form.findChild<QTableWidget*>("ListView1");
-    // A share of the first file done and a preview frame on the panel.
-    WaitUntil([&] { return list->item(0, 5)->text().endsWith('%') && list->item(0, 5)->text().size() > 2; }, 60000);
+    auto* list = form.findChild<brenvale::TListView*>("ListView1");
+    // A share of the first file done, its speed and time left told, and a preview frame on the panel.
+    WaitUntil([&] { return list->Value(0, brenvale::TRowValue::Details).endsWith(QLatin1String(" left")); }, 60000);
     list->selectRow(1);
+    // The last file unticked: its box shows its frame.
+    list->SetChecked(list->rowCount() - 1, false);
     WaitUntil([] { return false; }, 300);
     const QPixmap picture = form.grab();
     form.ButtonStopConvertClick();

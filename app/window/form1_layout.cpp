@@ -278,7 +278,8 @@ void TForm1::create_status_bar() {
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(kStatusBarHeight);
-    const int widths[] = {150, 300, 50};
+    // The last panel tells the run: files ended, share done and time left.
+    const int widths[] = {150, 300, 260};
     for (int panel = 0; panel < 3; ++panel) {
         StatusPanels[panel] = new QLabel(bar);
         StatusPanels[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));

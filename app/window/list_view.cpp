@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace brenvale {
 namespace {
 
@@ -30,6 +32,7 @@ constexpr TColumn kColumns[] = {
     {"Details", 180, Qt::AlignLeft | Qt::AlignVCenter},
 };
 constexpr int kHiddenColumn = 7;
+constexpr int kDetailsColumn = 8;
 constexpr int kOutputRole = Qt::UserRole + 1;
 
 int ColumnOf(TRowValue value) { return static_cast<int>(value) + 1; }
@@ -78,6 +81,15 @@ void TListView::setup_columns() {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(true);
     setTextElideMode(Qt::ElideMiddle);  // the ends of a path say most
+}
+
+// A wider list shows more of each path: the caption column takes what the details, at their
+// width, leave; never less than its own width.
+void TListView::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    int others = kColumns[kDetailsColumn].Width;
+    for (int column = 1; column < kDetailsColumn; ++column) others += isColumnHidden(column) ? 0 : columnWidth(column);
+    setColumnWidth(0, std::max(kColumns[0].Width, viewport()->width() - others));
 }
 
 int TListView::AppendRow(const QString& caption, const QStringList& values) {
