@@ -1,8 +1,9 @@
 // Takes the README's pictures of the window: the given files listed, the first one converting in
-// `output_folder` and the second one selected, in the start skin or in the skin named by --skin.
+// `output_folder`, the second one selected and the last one unticked, in the start skin or in the skin named by --skin.
 // With --playing, the first file plays in the playback panel instead, from its middle; with
-// --formats, the output-format list is shown open on a format of today (the whole screen).
-//   brenvale-window-shot [--skin NAME] [--playing | --formats] PICTURE.png OUTPUT_FOLDER FILE...
+// --formats, the output-format list is shown open on a format of today (the whole screen). With
+// --size, the window has that size (width x height). The kept list of the user is not read.
+//   brenvale-window-shot [--skin NAME] [--size WxH] [--playing | --formats] PICTURE.png OUTPUT_FOLDER FILE...
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -73,20 +75,29 @@ int main(int argc, char* argv[]) {
         skin = arguments.at(1);
         arguments.remove(0, 2);
     }
+    QSize size;
+    if (arguments.size() >= 2 && arguments.first() == "--size") {
+        const QStringList sides = arguments.at(1).split('x');
+        size = QSize(sides.value(0).toInt(), sides.value(1).toInt());
+        arguments.remove(0, 2);
+    }
     const bool playing = !arguments.isEmpty() && arguments.first() == "--playing";
     if (playing) arguments.removeFirst();
     const bool formats = !arguments.isEmpty() && arguments.first() == "--formats";
     if (formats) arguments.removeFirst();
     if (arguments.size() < 3) {
         std::fprintf(stderr,
-                     "usage: brenvale-window-shot [--skin NAME] [--playing | --formats] PICTURE.png OUTPUT_FOLDER "
-                     "FILE...\n");
+                     "usage: brenvale-window-shot [--skin NAME] [--size WxH] [--playing | --formats] PICTURE.png "
+                     "OUTPUT_FOLDER FILE...\n");
         return 2;
     }
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
     TFixedAnswers answers(arguments.mid(2));
     brenvale::TForm1 form(QString(), answers);
     if (!form.Started()) return 1;
     if (!skin.isEmpty()) form.Skins().SetSkinName(skin);
+    if (size.isValid()) form.resize(size);
     form.show();
     form.findChild<QLineEdit*>("EditOutputFolder")->setText(arguments.at(1));
     // MP4 with H.264 at a large size: slow enough to catch the first file half done.
@@ -100,10 +111,12 @@ int main(int argc, char* argv[]) {
     if (playing) return ShootPlayback(form, arguments.at(0)) ? 0 : 1;
     if (formats) return ShootFormatList(form, arguments.at(0)) ? 0 : 1;
     form.ButtonConvertClick();
-    auto* list = form.findChild<QTableWidget*>("ListView1");
-    // A share of the first file done and a preview frame on the panel.
-    WaitUntil([&] { return list->item(0, 5)->text().endsWith('%') && list->item(0, 5)->text().size() > 2; }, 60000);
+    auto* list = form.findChild<brenvale::TListView*>("ListView1");
+    // A share of the first file done, its speed and time left told, and a preview frame on the panel.
+    WaitUntil([&] { return list->Value(0, brenvale::TRowValue::Details).endsWith(QLatin1String(" left")); }, 60000);
     list->selectRow(1);
+    // The last file unticked: its box shows its frame.
+    list->SetChecked(list->rowCount() - 1, false);
     WaitUntil([] { return false; }, 300);
     const QPixmap picture = form.grab();
     form.ButtonStopConvertClick();

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 
 #include "app/catalogue/text_rules.h"
@@ -33,10 +34,15 @@ std::string JoinedLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-void CheckOutputFolder(const std::string& folder) {
+// A missing output folder is made, with the folders above it.
+void MakeOutputFolder(const std::string& folder) {
     std::error_code error;
-    if (!std::filesystem::is_directory(TrimBlanks(folder), error))
-        throw TUsageError("the output folder \"" + folder + "\" does not exist");
+    const std::string trimmed = TrimBlanks(folder);
+    if (std::filesystem::is_directory(trimmed, error)) return;
+    std::filesystem::create_directories(trimmed, error);
+    if (error || !std::filesystem::is_directory(trimmed))
+        throw std::runtime_error("cannot make the output folder \"" + folder + "\": " +
+                                 (error ? error.message() : "a file of that name is in the way"));
 }
 
 const TheAVCodec& ChosenFormat(const TCliArguments& arguments) {
@@ -46,7 +52,7 @@ const TheAVCodec& ChosenFormat(const TCliArguments& arguments) {
 int Convert(const TCliArguments& arguments, std::ostream& out, std::ostream& errors) {
     TQueueSettings settings;
     settings.Job = ChooseConversionSettings(ChosenFormat(arguments), arguments.Choices);
-    CheckOutputFolder(arguments.OutputFolder);
+    MakeOutputFolder(arguments.OutputFolder);
     settings.OutputFolder = TrimBlanks(arguments.OutputFolder);
     settings.Overwrite = arguments.Overwrite;
     settings.ExtOptions = JoinedLines(arguments.ExtOptionLines);
@@ -75,7 +81,7 @@ int Info(const TCliArguments& arguments, std::ostream& out, std::ostream& errors
         return kExitFailed;
     }
     converter.SetLogLevel(TLogLevel::llQuiet);
-    return PrintFileInfo(converter.Probe(), arguments.Files, out, errors) ? kExitDone : kExitFailed;
+    return PrintFileInfo(converter.Probe(), arguments.Files, arguments.Json, out, errors) ? kExitDone : kExitFailed;
 }
 
 int Dispatch(const TCliArguments& arguments, std::ostream& out, std::ostream& errors) {

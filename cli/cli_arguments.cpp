@@ -48,6 +48,7 @@ void SetMode(TCliArguments& arguments, TCliMode mode) {
 }
 
 void CheckFiles(const TCliArguments& arguments) {
+    if (arguments.Json && arguments.Mode != TCliMode::Info) throw TUsageError("--json goes with --info");
     const bool takes_files = arguments.Mode == TCliMode::Convert || arguments.Mode == TCliMode::Info;
     if (takes_files && arguments.Files.empty()) throw TUsageError("no input files given");
     if (!takes_files && !arguments.Files.empty())
@@ -80,6 +81,7 @@ private:
         has_inline_value_ = SplitInlineValue(argument, name, inline_value_);
         if (name == "--overwrite") return Flag(name, [&] { result_.Overwrite = true; });
         if (name == "--verbose") return Flag(name, [&] { result_.Verbose = true; });
+        if (name == "--json") return Flag(name, [&] { result_.Json = true; });
         if (name == "--list-formats") return Flag(name, [&] { SetMode(result_, TCliMode::ListFormats); });
         if (name == "--info") return Flag(name, [&] { SetMode(result_, TCliMode::Info); });
         if (name == "--help" || name == "-h") return Flag(name, [&] { SetMode(result_, TCliMode::Help); });
@@ -136,17 +138,20 @@ TCliArguments ParseCliArguments(const std::vector<std::string>& arguments) { ret
 
 std::string UsageText() {
     return "Usage: brenvale-cli [options] FILE...\n"
-           "  or:  brenvale-cli --list-formats | --show-preset F | --list-values SETTING | --info FILE...\n"
+           "  or:  brenvale-cli --list-formats | --show-preset F | --list-values SETTING | --info [--json] FILE...\n"
            "Converts media files with the output formats and presets of Brenvale.\n"
            "  --format F           swf, flv, avi, divx, mp3, mp4, mpeg1, mpeg2, mov, wmv (default flv),\n"
            "                       mp4-h264, mp4-h265, webm-vp9, webm-av1, mkv, m4a, opus, flac\n"
-           "  --output-folder DIR  where the outputs go (default: the current folder)\n"
+           "  --output-folder DIR  where the outputs go, made when missing (default: the current\n"
+           "                       folder)\n"
            "  --overwrite          replace existing outputs (otherwise name-1, name-2, ...)\n"
            "  --video-codec X --video-size X --video-bitrate X --frame-rate X\n"
            "  --audio-codec X --audio-bitrate X --channels X --sample-rate X --volume X --aspect X\n"
            "                       a value the format's preset offers (see --show-preset), any case:\n"
            "                       sizes as WxH or original, rates as numbers or auto, bit rates in\n"
-           "                       kbit/s, volume in percent, aspect original, 4:3 or 16:9\n"
+           "                       kbit/s, volume in percent, aspect original, 4:3 or 16:9; source\n"
+           "                       keeps the source's rate or channels; the codec copy (formats of\n"
+           "                       today) keeps the source's stream as it is\n"
            "  --option NAME=VALUE  an extra engine option line for the output (repeatable; a flag\n"
            "                       may come without =VALUE); the settings above are not given\n"
            "                       this way (vcodec, ab, r, ...)\n"
@@ -161,7 +166,9 @@ std::string UsageText() {
            "  --list-values SETTING\n"
            "                       the values a setting (--video-size, ...) takes, one a line, for\n"
            "                       the --format, --video-codec and --audio-codec given\n"
-           "  --info FILE...       size, frame rate, duration and streams of each file\n"
+           "  --info FILE...       container, duration, bit rate and streams of each file (codec,\n"
+           "                       profile, size, frame rate, pixel format, channels, sample rate,\n"
+           "                       bit rate, language); with --json as a JSON array\n"
            "  --version            the program's name and version\n"
            "  -h, --help           this help\n"
            "Exit status: 0 all done, 1 a file failed, 2 usage error, 130 interrupted.\n";

@@ -21,6 +21,7 @@ struct TCliArguments {
     std::vector<std::string> InputOptionLines;  // NAME=VALUE or NAME, for the inputs
     int Jobs = 1;
     bool Verbose = false;  // every log line as it comes, not each warning once per file
+    bool Json = false;     // --info as JSON
     std::vector<std::string> Files;
 };
 

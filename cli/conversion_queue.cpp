@@ -6,6 +6,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "app/catalogue/failure_reason.h"
 #include "app/catalogue/output_naming.h"
 #include "app/catalogue/progress_figures.h"
 #include "app/catalogue/source_probe.h"
@@ -61,10 +62,10 @@ TProgressFigures FiguresOf(const TJobSlot::TReport& report, std::int64_t elapsed
     TProgressFigures figures;
     figures.Percent = ProgressPercent(report.DoneMs, report.TotalMs);
     figures.Frames = report.Frames;
-    figures.Fps = report.Fps;
+    figures.Speed = SpeedText(report.Clock);
     figures.SizeBytes = report.SizeBytes;
     figures.ElapsedMs = elapsed_ms;
-    figures.RemainingMs = EstimateRemainingMs(elapsed_ms, report.DoneMs, report.TotalMs);
+    figures.RemainingMs = report.Clock.RemainingMs().value_or(-1);
     return figures;
 }
 
@@ -130,8 +131,9 @@ void TConversionQueue::start_file(std::size_t slot_index, int file) {
     const int log_slot = static_cast<int>(slot_index);
     file_log_.Preparing(log_slot, FileName(outcomes_[static_cast<std::size_t>(file)].Source));
     try {
-        if (!add_job(slot, file)) return file_log_.Ended(log_slot);
-        slot.Begin(file);
+        bool length_known = true;
+        if (!add_job(slot, file, length_known)) return file_log_.Ended(log_slot);
+        slot.Begin(file, length_known);
         file_log_.Running(log_slot);
         slot.Converter().StartJobs(1);
     } catch (const std::exception& error) {
@@ -142,12 +144,13 @@ void TConversionQueue::start_file(std::size_t slot_index, int file) {
     }
 }
 
-bool TConversionQueue::add_job(TJobSlot& slot, int file) {
+bool TConversionQueue::add_job(TJobSlot& slot, int file, bool& length_known) {
     TConverter& converter = slot.Converter();
     converter.ClearJobs();
     // Taken as typed: unlike a caption of the window's list, an argument's blanks are part of the name.
     const std::string& source = outcomes_[static_cast<std::size_t>(file)].Source;
     const TSourceRow row = DescribeFile(converter.Probe(), source, ForcedInputFormat(settings_.InputOptions));
+    length_known = RecordingTimeFor(row.Duration) < 0;
     TOutputOptions options;
     FillJobOutputOptions(settings_.Job, row, options);
     // The user's lines come after the format's own, and win.
@@ -246,7 +249,7 @@ void TConversionQueue::show_progress() {
 void TConversionQueue::fail(int file, const std::string& reason) {
     TFileOutcome& outcome = outcomes_[static_cast<std::size_t>(file)];
     outcome.Outcome = TOutcome::Fail;
-    outcome.Reason = reason.empty() ? "the conversion failed" : reason;
+    outcome.Reason = reason.empty() ? "the conversion failed" : ReadableReason(outcome.Source, reason);
 }
 
 }  // namespace brenvale::cli

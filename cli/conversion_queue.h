@@ -40,7 +40,7 @@ private:
     bool stopping() const;
     void fill_free_slots();
     void start_file(std::size_t slot, int file);
-    bool add_job(TJobSlot& slot, int file);
+    bool add_job(TJobSlot& slot, int file, bool& length_known);
     std::string output_name(const std::string& source) const;
     void collect_ended_slots();
     void finish_file(std::size_t slot);

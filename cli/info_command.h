@@ -1,4 +1,5 @@
-// What --info prints: the facts the file list would show for each file.
+// What --info prints: each file's container, length and bit rate, and each of its streams, as
+// text or (--json) as one JSON array for scripts.
 #pragma once
 
 #include <ostream>
@@ -9,8 +10,9 @@
 
 namespace brenvale::cli {
 
-// True when every file opened; files that did not are reported on `errors`.
-bool PrintFileInfo(TAVProbe& probe, const std::vector<std::string>& files, std::ostream& out,
+// True when every file opened; files that did not are reported on `errors` (and, as JSON,
+// in the array with their error).
+bool PrintFileInfo(TAVProbe& probe, const std::vector<std::string>& files, bool json, std::ostream& out,
                    std::ostream& errors);
 
 }  // namespace brenvale::cli

@@ -3,13 +3,13 @@
 namespace brenvale::cli {
 
 TJobSlot::TJobSlot() {
-    converter_.SetOnProgress([this](int, std::int32_t frames, std::int32_t fps, std::int32_t done_ms, float,
-                                    float, std::int64_t size, std::int32_t total_ms) {
+    converter_.SetOnProgress([this](int, std::int32_t frames, std::int32_t, std::int32_t done_ms, float, float,
+                                    std::int64_t size, std::int32_t total_ms) {
         const std::lock_guard<std::mutex> lock(mutex_);
         report_.Frames = frames;
-        report_.Fps = fps;
+        report_.Clock.Report(elapsed_ms(), done_ms, length_known_ ? total_ms : 0, frames);
         report_.DoneMs = done_ms;
-        report_.TotalMs = total_ms;
+        report_.TotalMs = length_known_ ? total_ms : -1;
         report_.SizeBytes = size;
     });
     converter_.SetOnTerminate([this](int index, bool finished, bool exception, const std::string& message) {
@@ -25,13 +25,14 @@ TJobSlot::TJobSlot() {
     });
 }
 
-void TJobSlot::Begin(int file) {
+void TJobSlot::Begin(int file, bool length_known) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         report_ = TReport{};
+        started_ = std::chrono::steady_clock::now();
+        length_known_ = length_known;
     }
     file_ = file;
-    started_ = std::chrono::steady_clock::now();
 }
 
 void TJobSlot::Release() {
@@ -40,6 +41,11 @@ void TJobSlot::Release() {
 }
 
 std::int64_t TJobSlot::ElapsedMs() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return elapsed_ms();
+}
+
+std::int64_t TJobSlot::elapsed_ms() const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_).count();
 }
 

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "app/catalogue/progress_figures.h"
 #include "converter/converter.h"
 
 namespace brenvale::cli {
@@ -17,7 +18,7 @@ public:
     // through the handlers, guarded by mutex_.
     struct TReport {
         std::int32_t Frames = -1;
-        std::int32_t Fps = -1;
+        TProgressClock Clock;  // speed and time left, as the window tells them
         std::int32_t DoneMs = 0;
         std::int32_t TotalMs = -1;
         std::int64_t SizeBytes = 0;
@@ -31,8 +32,9 @@ public:
     TJobSlot();
     TConverter& Converter() { return converter_; }
 
-    // The slot now runs the job of input file `file`, started at this moment.
-    void Begin(int file);
+    // The slot now runs the job of input file `file`, started at this moment. Without a known
+    // length (the engine's total is a recording limit then) neither share nor time left is told.
+    void Begin(int file, bool length_known);
     // Back to free, the job freed.
     void Release();
     bool Busy() const { return file_ >= 0; }
@@ -41,9 +43,12 @@ public:
     TReport Report() const;
 
 private:
+    std::int64_t elapsed_ms() const;  // mutex_ held
+
     int file_ = -1;
-    std::chrono::steady_clock::time_point started_;
     mutable std::mutex mutex_;
+    std::chrono::steady_clock::time_point started_;  // guarded by mutex_
+    bool length_known_ = true;  // guarded by mutex_
     TReport report_;  // guarded by mutex_
     // Last: its destruction waits for the job, whose handlers use the members above.
     TConverter converter_;

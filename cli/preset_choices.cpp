@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/catalogue/codec_lists.h"
+#include "app/catalogue/codec_table.h"
 #include "app/catalogue/format_presets.h"
 #include "app/catalogue/option_mapping.h"
 #include "app/catalogue/text_rules.h"
@@ -44,16 +45,16 @@ Items VolumeLabels(const TFormatPreset&) {
 const std::vector<TChoice>& Choices() {
     static const std::vector<TChoice> choices = {
         ListChoice("--video-codec", &TFormatPreset::VideoCodec, &TControlTexts::VideoCodec),
-        ListChoice("--video-size", &TFormatPreset::VideoSize, &TControlTexts::VideoSize),
-        ListChoice("--video-bitrate", &TFormatPreset::VideoBitrate, &TControlTexts::VideoBitrate),
+        ListChoice("--video-size", &TFormatPreset::VideoSize, &TControlTexts::VideoSize, &TControlTexts::VideoCodec),
+        ListChoice("--video-bitrate", &TFormatPreset::VideoBitrate, &TControlTexts::VideoBitrate,
+                   &TControlTexts::VideoCodec),
         ListChoice("--frame-rate", &TFormatPreset::VideoFramerate, &TControlTexts::VideoFramerate,
                    &TControlTexts::VideoCodec),
         ListChoice("--audio-codec", &TFormatPreset::AudioCodec, &TControlTexts::AudioCodec),
         ListChoice("--audio-bitrate", &TFormatPreset::AudioBitrate, &TControlTexts::AudioBitrate,
                    &TControlTexts::AudioCodec),
-        {"--channels", [](const TFormatPreset&) { return AudioChannelItems(); },
-         [](const TFormatPreset&) { return 0; },
-         [](TConversionSettings& settings, int, const std::string& item) { settings.Controls.AudioChannels = item; }},
+        ListChoice("--channels", &TFormatPreset::AudioChannels, &TControlTexts::AudioChannels,
+                   &TControlTexts::AudioCodec),
         ListChoice("--sample-rate", &TFormatPreset::SamplingRate, &TControlTexts::SamplingRate,
                    &TControlTexts::AudioCodec),
         {"--volume", VolumeLabels, [](const TFormatPreset&) { return kDefaultVolumePosition; },
@@ -138,8 +139,10 @@ void ApplyChoice(const TChoice& choice, const TheAVCodec& entry, const TFormatPr
     const Items items = choice.ItemsOf(lists);
     const std::optional<std::string> item = FindItem(choice, items, wanted);
     if (!item && choice.Codec && FindItem(choice, choice.ItemsOf(PresetFor(entry)), wanted)) {
-        throw TUsageError(choice.Option + " '" + wanted + "' is not taken by the " +
-                          LowerCase(settings.Controls.*choice.Codec) + " encoder; valid values: " +
+        const std::string& codec = settings.Controls.*choice.Codec;
+        const std::string taker = IsStreamCopy(codec) ? "a copied stream, which keeps the source's"
+                                                      : "the " + LowerCase(codec) + " encoder";
+        throw TUsageError(choice.Option + " '" + wanted + "' is not taken by " + taker + "; valid values: " +
                           Joined(ValuesOf(choice, lists)));
     }
     if (!item) {
@@ -159,9 +162,19 @@ int ChoiceRank(const std::string& option) {
 // The selections nobody chose move with the codecs to values their encoders take.
 void FollowCodecs(const TFormatPreset& preset, TControlTexts& texts) {
     const TFormatPreset lists = PresetForCodecs(preset, texts);
+    texts.VideoSize = lists.VideoSize.SelectedText();
+    texts.VideoBitrate = lists.VideoBitrate.SelectedText();
     texts.VideoFramerate = lists.VideoFramerate.SelectedText();
     texts.SamplingRate = lists.SamplingRate.SelectedText();
     texts.AudioBitrate = lists.AudioBitrate.SelectedText();
+    texts.AudioChannels = lists.AudioChannels.SelectedText();
+}
+
+// A copied sound is not decoded: its volume cannot change.
+void CheckCopiedVolume(const TConversionSettings& settings) {
+    if (IsStreamCopy(settings.Controls.AudioCodec) && settings.VolumeValue != VolumeStep(kDefaultVolumePosition).VolumeValue)
+        throw TUsageError("--volume: a copied stream keeps the source's sound as it is; only 100 is taken with "
+                          "--audio-codec copy");
 }
 
 }  // namespace
@@ -210,6 +223,7 @@ TConversionSettings ChooseConversionSettings(const TheAVCodec& entry,
             FollowCodecs(preset, settings.Controls);
         }
     }
+    CheckCopiedVolume(settings);
     return settings;
 }
 

@@ -34,6 +34,25 @@ std::uint32_t copied_codec_tag(const AVOutputFormat& format, const AVCodecParame
     return 0;
 }
 
+// What a user calls the output's container: its file's extension ("m4a"), else the muxer's name.
+std::string container_name(const AVFormatContext& output) {
+    const std::string file = output.url ? output.url : "";
+    const auto dot = file.find_last_of("./");
+    if (dot != std::string::npos && file[dot] == '.' && dot + 1 < file.size()) return file.substr(dot + 1);
+    return output.oformat->name;
+}
+
+// Copied pictures and sound must be of a codec the container holds; the muxer would refuse them
+// only once the file is begun, in its own words, or write what players cannot read. A muxer that
+// cannot tell (a negative answer) holds only its own codec, which it answers for.
+void check_container_holds(const AVFormatContext& output, const AVCodecParameters& source) {
+    if (ff::avformat_query_codec(output.oformat, source.codec_id, FF_COMPLIANCE_NORMAL) == 1) return;
+    const std::string codec = ff::avcodec_get_name(source.codec_id);
+    const std::string container = container_name(output);
+    throw FFmpegException("Cannot copy the source's " + codec + " " + ff::av_get_media_type_string(source.codec_type) +
+                          ": " + container + " files do not hold " + codec + "; choose a codec to convert it");
+}
+
 std::string pass_log_name(const std::string& prefix, int number) {
     std::string name = (prefix.empty() ? std::string("ffmpeg2pass") : prefix) + "-" + std::to_string(number) + ".log";
     if (name.size() > kMaxPassLogName) name.resize(kMaxPassLogName);
@@ -96,6 +115,7 @@ void TTranscoder::set_up_stream_copy(OutputStream& ost) {
     }
     if (type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_SUBTITLE)
         throw FFmpegException("invalid codec_type of output stream");
+    if (type != AVMEDIA_TYPE_SUBTITLE && !ost.cover) check_container_holds(*output_file(ost), source);
     const std::uint32_t forced_tag = ost.encoder->codec_tag;
     const AVRational aspect = ost.stream->sample_aspect_ratio;
     if (ff::avcodec_parameters_copy(&target, &source) < 0) throw FFmpegException("av_mallocz fail");

@@ -23,7 +23,7 @@ std::int64_t parse_time_option(const std::string& name, const std::string& value
     std::int64_t time_us = 0;
     if (ff::av_parse_time(&time_us, value.c_str(), duration ? 1 : 0) < 0) {
         throw FFmpegException(std::string("Invalid ") + (duration ? "duration" : "date") +
-                              " value for " + name + ": " + value);
+                              " specification for " + name + ": " + value);
     }
     return time_us;
 }

@@ -45,7 +45,7 @@ void set_true_option(TCustomFFmpeg& engine, const std::string&, const std::strin
 void log_information(TCustomFFmpeg& engine, const std::string& message);
 
 // Time value of "t", "ss", "itsoffset" (duration) or "timestamp" (date), in microseconds.
-// Throws FFmpegException "Invalid duration value for <name>: <value>" (or "date").
+// Throws FFmpegException "Invalid duration specification for <name>: <value>" (or "date").
 std::int64_t parse_time_option(const std::string& name, const std::string& value, bool duration);
 
 // "vcodec", "acodec", "scodec": empty value: nothing; "copy" sets the copy flag and forgets the

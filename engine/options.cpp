@@ -1,6 +1,7 @@
 // The dispatcher of single options and of option lists.
 #include "engine/options.h"
 
+#include <map>
 #include <string>
 #include <unordered_map>
 
@@ -27,10 +28,11 @@ bool is_stream_adding_option(const std::string& name) {
     return name == "newvideo" || name == "newaudio" || name == "newsubtitle";
 }
 
-// The stream-adding line whose stream a codec line names the codec of; nullptr for other lines.
-const char* stream_added_by_codec_option(const std::string& name) {
+// The stream-adding line whose stream a line describes (its codec; for sound, its channels too);
+// nullptr for other lines.
+const char* stream_described_by_option(const std::string& name) {
     if (name == "vcodec") return "newvideo";
-    if (name == "acodec") return "newaudio";
+    if (name == "acodec" || name == "ac") return "newaudio";
     if (name == "scodec") return "newsubtitle";
     return nullptr;
 }
@@ -61,16 +63,16 @@ void TCustomFFmpeg::apply_option_list(const std::string& text, int pass) {
         }
         return;
     }
-    // Each stream a line adds takes the codec of its kind named on a line before it, as on a
-    // command line: the first pass's codec names are spent on the file's own streams.
-    std::unordered_map<std::string, std::pair<std::string, std::string>> codec_lines;  // by stream-adding line
+    // Each stream a line adds takes the codec (and channels) of its kind named on lines before
+    // it, as on a command line: the first pass's are spent on the file's own streams.
+    std::unordered_map<std::string, std::map<std::string, std::string>> described;  // by stream-adding line
     for (const auto& [name, value] : SplitOptionList(text)) {
-        if (const char* adds = stream_added_by_codec_option(name)) {
-            codec_lines[adds] = {name, value};
+        if (const char* adds = stream_described_by_option(name)) {
+            described[adds][name] = value;
         } else if (is_stream_adding_option(name)) {
-            if (const auto codec = codec_lines.find(name); codec != codec_lines.end()) {
-                apply_option(codec->second.first, codec->second.second);
-                codec_lines.erase(codec);
+            if (const auto lines = described.find(name); lines != described.end()) {
+                for (const auto& [described_name, described_value] : lines->second) apply_option(described_name, described_value);
+                described.erase(lines);
             }
             apply_option(name, value);
         }

@@ -68,7 +68,7 @@ void set_pad_color(TCustomFFmpeg& engine, const std::string&, const std::string&
 void set_aspect(TCustomFFmpeg& engine, const std::string&, const std::string& value) {
     if (value.empty()) return;
     const double ratio = ParseAspectRatio(value);
-    if (ratio == 0.0) throw FFmpegException("Incorrect aspect ratio value.");
+    if (ratio == 0.0) throw FFmpegException("Incorrect aspect ratio specification.");
     engine.frame_aspect_ratio = static_cast<float>(ratio);
 }
 

@@ -25,11 +25,13 @@ std::optional<double> NumberOf(const std::string& item) {
     return number;
 }
 
-int NearestItem(const std::vector<std::string>& items, const std::string& wanted) {
+// The offered value nearest to `wanted`; nothing when `wanted` is no number.
+std::optional<int> NearestItem(const std::vector<std::string>& items, const std::string& wanted) {
     const std::optional<double> target = NumberOf(wanted);
+    if (!target) return std::nullopt;
     int nearest = 0;
     double distance = INFINITY;
-    for (std::size_t i = 0; target && i < items.size(); ++i) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
         const std::optional<double> value = NumberOf(items[i]);
         if (value && std::fabs(*value - *target) < distance) {
             distance = std::fabs(*value - *target);
@@ -39,6 +41,13 @@ int NearestItem(const std::vector<std::string>& items, const std::string& wanted
     return nearest;
 }
 
+int PositionOf(const std::vector<std::string>& items, const std::string& item) {
+    const auto found = std::find(items.begin(), items.end(), item);
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
+// The items `accepts` takes, selecting `wanted` when offered, else the offered value nearest to
+// it, else the list's own selection (or the first item).
 TPresetList Narrowed(const TPresetList& list, const Accepts& accepts, const std::string& wanted) {
     TPresetList narrowed;
     for (const std::string& item : list.Items) {
@@ -46,11 +55,20 @@ TPresetList Narrowed(const TPresetList& list, const Accepts& accepts, const std:
     }
     if (narrowed.Items.empty()) return narrowed;
     const std::string keep = wanted.empty() ? list.SelectedText() : wanted;
-    const auto found = std::find(narrowed.Items.begin(), narrowed.Items.end(), keep);
-    narrowed.Selected = found != narrowed.Items.end() ? static_cast<int>(found - narrowed.Items.begin())
-                                                      : NearestItem(narrowed.Items, keep);
+    if (const int found = PositionOf(narrowed.Items, keep); found >= 0) {
+        narrowed.Selected = found;
+    } else {
+        narrowed.Selected = NearestItem(narrowed.Items, keep).value_or(std::max(PositionOf(narrowed.Items, list.SelectedText()), 0));
+    }
     return narrowed;
 }
+
+TPresetList Kept(const TPresetList& list, const std::string& wanted) {
+    return Narrowed(list, [](const std::string&) { return true; }, wanted);
+}
+
+// A copied stream keeps its size, rates and channels: "Same as source" is all there is.
+TPresetList SourceOnly() { return {{kSameAsSource}, 0}; }
 
 int WholeNumberOf(const std::string& item) { return static_cast<int>(NumberOf(item).value_or(-1)); }
 
@@ -58,12 +76,23 @@ int WholeNumberOf(const std::string& item) { return static_cast<int>(NumberOf(it
 
 TFormatPreset PresetForCodecs(const TFormatPreset& preset, const TControlTexts& chosen) {
     TFormatPreset lists = preset;
-    if (const TVideoCodecEntry* video = FindVideoCodec(chosen.VideoCodec)) {
+    if (IsStreamCopy(chosen.VideoCodec)) {
+        lists.VideoSize = lists.VideoBitrate = lists.VideoFramerate = SourceOnly();
+    } else {
+        lists.VideoSize = Kept(preset.VideoSize, chosen.VideoSize);
+        lists.VideoBitrate = Kept(preset.VideoBitrate, chosen.VideoBitrate);
+    }
+    if (const TVideoCodecEntry* video = FindVideoCodec(chosen.VideoCodec); video && !IsStreamCopy(chosen.VideoCodec)) {
         lists.VideoFramerate = Narrowed(
             preset.VideoFramerate,
             [video](const std::string& item) { return !NumberOf(item) || TakesFrameRate(*video, *NumberOf(item)); },
             chosen.VideoFramerate);
     }
+    if (IsStreamCopy(chosen.AudioCodec)) {
+        lists.AudioBitrate = lists.SamplingRate = lists.AudioChannels = SourceOnly();
+        return lists;
+    }
+    lists.AudioChannels = Kept(preset.AudioChannels, chosen.AudioChannels);
     const TAudioCodecEntry* audio = FindAudioCodec(chosen.AudioCodec);
     if (!audio) return lists;
     lists.SamplingRate = Narrowed(

@@ -8,9 +8,9 @@
 namespace brenvale {
 
 // `chosen` holds the texts chosen so far: the codecs, the sampling rate and the selections to
-// keep. Each narrowed list selects the chosen text when it offers it, else the offered value
-// nearest to it (the bit rates follow the sampling rate so selected). The other lists are the
-// preset's own.
+// keep. Each list selects the chosen text when it offers it, else the offered value nearest to
+// it, else the preset's selection (the bit rates follow the sampling rate so selected). A codec
+// that copies its stream ("Copy") leaves only "Same as source" in the lists of that stream.
 TFormatPreset PresetForCodecs(const TFormatPreset& preset, const TControlTexts& chosen);
 
 // The preset's lists for its own codec choice, with its own selections where they are offered.

@@ -37,6 +37,8 @@ const std::vector<TVideoCodecEntry>& VideoCodecs() {
         // Rows of a picture encoded on several threads: without it VP9 keeps one core busy.
         {"VP9", "libvpx-vp9", kPlayablePictures, kHalfChroma, {}, "deadline=good\ncpu-used=5\nrow-mt=1"},
         {"AV1", "libsvtav1", kPlayablePictures, kHalfChroma, {}, "preset=10"},
+        // The source's pictures as they are: no picture format or size of its own.
+        {kCopyCodec, "copy", "", 1, {}},
     };
     return codecs;
 }
@@ -45,15 +47,16 @@ const std::vector<TAudioCodecEntry>& AudioCodecs() {
     static const std::vector<TAudioCodecEntry> codecs = {
         {"mp3", "libmp3lame", {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}, {}},
         {"mp2", "mp2", {16000, 22050, 24000, 32000, 44100, 48000}, kLayerTwoBitrates},
-        {"ac3", "ac3", {32000, 44100, 48000}, {}},
+        {"ac3", "ac3", {32000, 44100, 48000}, {}, 6},
         // The libraries have no "libfaac": their own AAC encoder takes its place.
-        {"mpeg4aac", "aac", kAacSampleRates, {}},
+        {"mpeg4aac", "aac", kAacSampleRates, {}, 8},
         {"wmav2", "wmav2", {8000, 11025, 16000, 22050, 32000, 44100, 48000}, {}},
-        {"pcm_s16le", "pcm_s16le", {}, {}},
-        {"aac", "aac", kAacSampleRates, {}},
+        {"pcm_s16le", "pcm_s16le", {}, {}, 8},
+        {"aac", "aac", kAacSampleRates, {}, 8},
         // Opus works at 48 kHz inside whatever it is given; other rates only resample twice.
-        {"opus", "libopus", {48000}, {}},
-        {"flac", "flac", {}, {}},
+        {"opus", "libopus", {48000}, {}, 8},
+        {"flac", "flac", {}, {}, 8},
+        {kCopyCodec, "copy", {}, {}, 8},
     };
     return codecs;
 }
@@ -72,6 +75,8 @@ bool Listed(const std::vector<Value>& values, Value value) {
 }
 
 }  // namespace
+
+bool IsStreamCopy(std::string_view codec_text) { return LowerCase(codec_text) == LowerCase(kCopyCodec); }
 
 const TVideoCodecEntry* FindVideoCodec(std::string_view control_text) { return FindByText(VideoCodecs(), control_text); }
 

@@ -33,7 +33,13 @@ struct TAudioCodecEntry {
     std::string EncoderName;  // "libmp3lame"
     std::vector<int> SampleRates;      // Hz the encoder takes; empty: any
     std::vector<TBitrateBand> Bitrates;  // by rising FromSampleRate; empty: any
+    int MaxChannels = 2;  // the most channels the encoder takes (8: 7.1)
 };
+
+// The codec choice that copies the source's stream as it is ("copy" on the command line).
+inline constexpr char kCopyCodec[] = "Copy";
+// True for that choice, in any case.
+bool IsStreamCopy(std::string_view codec_text);
 
 // nullptr for a text no row has (any case).
 const TVideoCodecEntry* FindVideoCodec(std::string_view control_text);

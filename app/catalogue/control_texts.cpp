@@ -10,7 +10,7 @@ TControlTexts PresetSelections(const TFormatPreset& preset) {
     texts.VideoBitrate = preset.VideoBitrate.SelectedText();
     texts.VideoFramerate = preset.VideoFramerate.SelectedText();
     texts.AudioBitrate = preset.AudioBitrate.SelectedText();
-    texts.AudioChannels = AudioChannelItems().front();
+    texts.AudioChannels = preset.AudioChannels.SelectedText();
     texts.SamplingRate = preset.SamplingRate.SelectedText();
     return texts;
 }

@@ -18,7 +18,7 @@ struct TControlTexts {
     std::string SamplingRate;
 };
 
-// The texts of a preset's selections, "Stereo" for the channels; empty for emptied lists.
+// The texts of a preset's selections; empty for emptied lists.
 TControlTexts PresetSelections(const TFormatPreset& preset);
 
 }  // namespace brenvale

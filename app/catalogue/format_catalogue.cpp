@@ -1,5 +1,7 @@
 #include "app/catalogue/format_catalogue.h"
 
+#include <algorithm>
+
 #include "app/catalogue/text_rules.h"
 
 namespace brenvale {
@@ -42,6 +44,12 @@ std::vector<std::string> FormatListItems() {
     items.insert(items.begin() + kSeparatorPosition, kFormatSeparatorLine);
     items.insert(items.begin() + kSecondSeparatorPosition, kFormatSeparatorLine);
     return items;
+}
+
+int FirstStartFormatPosition() {
+    const std::vector<std::string> items = FormatListItems();
+    const auto found = std::find(items.begin(), items.end(), "MP4 - H.264 / AAC (*.mp4)");
+    return found == items.end() ? 0 : static_cast<int>(found - items.begin());
 }
 
 bool IsFormatSeparator(std::string_view list_text) {

@@ -33,6 +33,9 @@ inline constexpr std::size_t kFlashEraEntryCount = 10;
 const std::vector<TheAVCodec>& FormatCatalogue();
 // The items of the format list: the entries' texts with the separators at their places.
 std::vector<std::string> FormatListItems();
+// The list position a first start selects (no stored choice): H.264 with AAC in MP4, which
+// every player of today plays.
+int FirstStartFormatPosition();
 // True for the separator's text (it contains fourteen blanks and four hyphens).
 bool IsFormatSeparator(std::string_view list_text);
 // The entry whose ListText equals the text; nullptr when none does.

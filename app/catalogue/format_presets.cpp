@@ -4,6 +4,9 @@
 #include <map>
 #include <stdexcept>
 
+#include "app/catalogue/codec_table.h"
+#include "app/catalogue/option_mapping.h"
+
 namespace brenvale {
 namespace {
 
@@ -43,6 +46,8 @@ const Items kOpusRates = {"64 Kbps", "96 Kbps", "128 Kbps", "160 Kbps", "192 Kbp
 const Items kAacSamplingRates = {"Same as source", "22050 Hz", "32000 Hz", "44100 Hz", "48000 Hz", "96000 Hz"};
 const Items kOpusSamplingRates = {"48000 Hz"};
 const Items kFlacSamplingRates = {"Same as source", "44100 Hz", "48000 Hz", "88200 Hz", "96000 Hz"};
+const Items kChannels = {"Stereo", "Mono"};
+const Items kModernChannels = {kSameAsSource, "Stereo", "Mono"};
 
 Items ShortVideoRates() {
     Items rates = kVideoRates;
@@ -69,6 +74,7 @@ TFormatPreset Video(std::string name, const Items& video_codecs, const Items& au
     preset.VideoSize = Pick(kSizes, size);
     preset.VideoBitrate = Pick(video_rates, video_rate);
     preset.VideoFramerate = Pick(kFrameRates, frame_rate);
+    preset.AudioChannels = Pick(kChannels, "Stereo");
     return preset;
 }
 
@@ -88,15 +94,17 @@ TFormatPreset ModernSound(std::string name, const std::string& audio_codec, cons
                           const std::string& audio_rate, const Items& sampling_rates) {
     TFormatPreset preset;
     preset.Name = std::move(name);
-    preset.AudioCodec = Codecs({audio_codec});
+    // Copy keeps the source's sound as it is, where the container holds its codec.
+    preset.AudioCodec = Codecs({audio_codec, kCopyCodec});
     if (!audio_rates.empty()) preset.AudioBitrate = Pick(audio_rates, audio_rate);
     preset.SamplingRate = Pick(sampling_rates, sampling_rates.front());
+    preset.AudioChannels = Pick(kModernChannels, kSameAsSource);
     return preset;
 }
 
 TFormatPreset ModernVideo(TFormatPreset sound, const std::string& video_codec, const Items& qualities,
                           const std::string& quality) {
-    sound.VideoCodec = Codecs({video_codec});
+    sound.VideoCodec = Codecs({video_codec, kCopyCodec});
     sound.VideoSize = Pick(kHeights, kHeights.front());
     sound.VideoBitrate = Pick(Joined(qualities, kModernVideoRates), quality);
     sound.VideoFramerate = Pick(kModernFrameRates, kModernFrameRates.front());
@@ -130,6 +138,7 @@ std::map<int, TFormatPreset> BuildPresets() {
     TFormatPreset mp3;
     mp3.Name = "MP3";
     mp3.AudioCodec = Codecs({"mp3"});
+    mp3.AudioChannels = Pick(kChannels, "Stereo");
     mp3 = WithAudio(mp3, "192 Kbps", kSamplingRates, "48000 Hz");
     std::map<int, TFormatPreset> presets = {
         {32, flash},
@@ -161,11 +170,6 @@ std::map<int, TFormatPreset> BuildPresets() {
 std::string TPresetList::SelectedText() const {
     if (Selected < 0 || Selected >= static_cast<int>(Items.size())) return {};
     return Items[static_cast<std::size_t>(Selected)];
-}
-
-const std::vector<std::string>& AudioChannelItems() {
-    static const Items items = {"Stereo", "Mono"};
-    return items;
 }
 
 const std::vector<std::string>& AspectRatioItems() {

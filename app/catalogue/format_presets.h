@@ -27,11 +27,12 @@ struct TFormatPreset {
     TPresetList VideoFramerate;
     TPresetList AudioBitrate;
     TPresetList SamplingRate;
+    // "Stereo", "Mono"; the formats of today keep the source's channels first ("Same as source").
+    TPresetList AudioChannels;
 };
 
-// Fixed lists that no preset changes; every preset selects their first item.
-const std::vector<std::string>& AudioChannelItems();  // "Stereo", "Mono"
-const std::vector<std::string>& AspectRatioItems();   // "Original", "4:3 (Standard", "16:9 (Wide Screen)"
+// A fixed list that no preset changes; every preset selects its first item.
+const std::vector<std::string>& AspectRatioItems();  // "Original", "4:3 (Standard", "16:9 (Wide Screen)"
 
 // The preset of a catalogue entry's PresetKind; std::out_of_range for a kind no entry has.
 const TFormatPreset& PresetForKind(int preset_kind);

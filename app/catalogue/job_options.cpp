@@ -11,6 +11,7 @@
 #include "app/catalogue/codec_table.h"
 #include "app/catalogue/option_mapping.h"
 #include "app/catalogue/text_rules.h"
+#include "app/catalogue/volume_table.h"
 
 namespace brenvale {
 namespace {
@@ -116,13 +117,26 @@ void AddStreams(const std::string& codec_line, const char* add_line, int count, 
     for (int i = 0; i < count; ++i) AddOptionLines(options.ExtOptions, codec_line + "\n" + add_line);
 }
 
+// "Same as source": each track's own channels where the encoder takes that many, else as many
+// as it takes; nothing when they are not known. Track 0 is the one the output's first stream takes.
+int SourceChannels(const TConversionSettings& settings, const TSourceRow& source, std::size_t track) {
+    const std::vector<int>& channels = source.Streams.AudioChannels;
+    if (settings.Controls.AudioChannels != kSameAsSource || track >= channels.size() || channels[track] <= 0) return -1;
+    const TAudioCodecEntry* codec = FindAudioCodec(settings.Controls.AudioCodec);
+    return codec ? std::min(channels[track], codec->MaxChannels) : channels[track];
+}
+
 // Sound files carry no subtitles; the others keep text subtitles in the entry's own form, and
 // drop subtitles made of pictures, which no text form can hold.
 void SetTracks(const TConversionSettings& settings, const TSourceRow& source, TOutputOptions& options) {
     const TheAVCodec& entry = *settings.Entry;
     const TSourceStreams& streams = source.Streams;
-    if (entry.AllAudioTracks && streams.AudioTracks > 1 && !options.AudioDisable)
-        AddStreams("acodec=" + options.AudioCodec, "newaudio", streams.AudioTracks - 1, options);
+    for (int track = 1; entry.AllAudioTracks && track < streams.AudioTracks && !options.AudioDisable; ++track) {
+        std::string codec_lines = "acodec=" + options.AudioCodec;
+        if (const int channels = SourceChannels(settings, source, static_cast<std::size_t>(track)); channels > 0)
+            codec_lines += "\nac=" + std::to_string(channels);
+        AddStreams(codec_lines, "newaudio", 1, options);
+    }
     if (IsAudioOnly(entry)) options.SubtitleDisable = true;
     if (entry.SubtitleEncoder.empty() || IsAudioOnly(entry)) return;
     if (streams.SubtitleTracks <= 0 || streams.TextSubtitleTracks != streams.SubtitleTracks) {
@@ -153,17 +167,25 @@ void FillJobOutputOptions(const TConversionSettings& settings, const TSourceRow&
     if (!settings.Entry) throw std::invalid_argument("no output format chosen");
     reset_output_options(options);
     MapControlsToOptions(*settings.Entry, settings.Controls, options);
+    const bool copy_video = IsStreamCopy(settings.Controls.VideoCodec);
+    const bool copy_audio = IsStreamCopy(settings.Controls.AudioCodec);
     options.FrameRate = FrameRateText(settings.Controls.VideoFramerate);
-    options.AudioVolume = settings.VolumeValue;
-    options.FrameAspectRatio = AspectRatioText(settings.Aspect, source.VideoSize);
+    // A copied stream is not decoded: its sound keeps its volume, its pictures their shape.
+    options.AudioVolume = copy_audio ? VolumeStep(kDefaultVolumePosition).VolumeValue : settings.VolumeValue;
+    if (!copy_video) options.FrameAspectRatio = AspectRatioText(settings.Aspect, source.VideoSize);
     const std::int32_t recording_ms = RecordingTimeFor(source.Duration);
     if (recording_ms > 0) options.RecordingTimeMs = recording_ms;
     options.AudioSync = kKeepSoundInPlace;
     options.AudioDriftThreshold = kSoundDriftSeconds;
-    KeepSourceShape(settings, source, options);
-    SetPlayablePicture(settings, source, options);
+    if (!copy_video) {
+        KeepSourceShape(settings, source, options);
+        SetPlayablePicture(settings, source, options);
+    }
     SetEncoderChoices(settings, options);
-    SetSourceSampleRate(settings, source, options);
+    if (!copy_audio) {
+        SetSourceSampleRate(settings, source, options);
+        if (const int channels = SourceChannels(settings, source, 0); channels > 0) options.AudioChannels = channels;
+    }
     SetTracks(settings, source, options);
 }
 

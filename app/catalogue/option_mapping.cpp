@@ -17,7 +17,7 @@ constexpr char kRateFactorPrefix[] = "RF ";
 std::int32_t KilobitsText(const std::string& text) { return ParseInt32(TextBeforeBlank(text) + "000"); }
 
 std::int32_t AudioBitrateOf(const std::string& text) {
-    if (text.empty()) return -1;
+    if (text.empty() || text == kSameAsSource) return -1;
     if (text.find("Kbps") != std::string::npos) return KilobitsText(text);
     return ParseInt32(TextBeforeBlank(text));
 }
@@ -32,6 +32,7 @@ std::optional<int> WholeNumber(const std::string& text) {
 }
 
 void MapVideoRate(const std::string& text, TOutputOptions& options) {
+    if (text == kSameAsSource) return;
     const int rate_factor = RateFactorOf(text);
     if (rate_factor >= 0) {
         options.VideoQuality = rate_factor;
@@ -68,7 +69,7 @@ std::string AudioEncoderName(const std::string& codec_text) {
 }
 
 std::string FrameSizeText(const std::string& size_text) {
-    if (size_text == kOriginalVideoSize || size_text == kOriginal) return {};
+    if (size_text == kOriginalVideoSize || size_text == kOriginal || size_text == kSameAsSource) return {};
     std::string size = size_text.substr(0, size_text.find('('));
     std::erase(size, ' ');
     return size;
@@ -82,7 +83,7 @@ void MapControlsToOptions(const TheAVCodec& entry, const TControlTexts& texts, T
     options.AudioCodec = AudioEncoderName(texts.AudioCodec);
     if (!FrameSizeText(texts.VideoSize).empty() && HeightOf(texts.VideoSize) == 0)
         options.FrameSize = FrameSizeText(texts.VideoSize);
-    options.AudioChannels = texts.AudioChannels == "Stereo" ? 2 : 1;
+    if (texts.AudioChannels != kSameAsSource) options.AudioChannels = texts.AudioChannels == "Stereo" ? 2 : 1;
     if (IsAudioOnly(entry)) options.VideoDisable = true;
 }
 

@@ -32,6 +32,7 @@ TSourceRow DescribeSource(int video_stream_count, const TFileStreamInfo& file, c
     TSourceRow row{VideoSizeText(has_video, video.Width, video.Height),
                    SourceFrameRateText(has_video, video.FrameRateNum, video.FrameRateDen), DurationText(file.Duration)};
     if (has_video && video.AspectRatio > 0) row.DisplayAspect = video.AspectRatio;
+    if (file.Duration > 0) row.DurationMs = file.Duration / 1000;
     return row;
 }
 

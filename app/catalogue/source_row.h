@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "probe/stream_info.h"
 
@@ -14,12 +15,14 @@ struct TSourceStreams {
     int SubtitleTracks = -1;
     int TextSubtitleTracks = -1;  // of SubtitleTracks, those made of text
     int AudioSampleRate = -1;     // Hz of the first audio track; -1: not known
+    std::vector<int> AudioChannels;  // of each audio track, in order; empty: not known
 };
 
 struct TSourceRow {
     std::string VideoSize;  // "640x480"; " " without video
     std::string FrameRate;  // "29.97"; " " without video
     std::string Duration;   // "00:03:25" or "Unknown"
+    std::int64_t DurationMs = -1;  // the container's; -1: not known
     double DisplayAspect = 0;  // width / height as shown, pixel shape included; 0: not known
     TSourceStreams Streams{};
 };

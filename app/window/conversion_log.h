@@ -10,9 +10,22 @@
 #include <mutex>
 
 #include <QObject>
-#include <QStringList>
+#include <QList>
+#include <QString>
 
 namespace brenvale {
+
+// Warnings and errors are what a reader looks for first; the rest (stream mappings, the
+// encoders' statistics) tells how a file went.
+enum class TLogKind { Information, Problem };
+
+struct TLogEntry {
+    QString File;  // the file's name, without its folder
+    TLogKind Kind = TLogKind::Information;
+    QString Text;  // one line
+
+    QString Line() const { return File + QStringLiteral(": ") + Text; }
+};
 
 class TConversionLog : public QObject {
     Q_OBJECT
@@ -26,24 +39,26 @@ public:
 
     // Any thread. `file`: the source file of the job the message belongs to; each line of the
     // message becomes a line of the log.
-    void Append(const QString& file, const QString& message);
+    void Append(const QString& file, const QString& message, TLogKind kind = TLogKind::Information);
     // A new run starts: the lines of the last one go, also those still on their way.
     void Clear();
+    // Oldest first.
+    const std::deque<TLogEntry>& Entries() const { return entries_; }
     // "file: line", oldest first.
-    const std::deque<QString>& Lines() const { return lines_; }
+    std::deque<QString> Lines() const;
     QString Text() const;
 
 signals:
-    // After the lines were added at the end of Lines() (and as many dropped from its start).
-    void LinesAdded(const QStringList& lines);
+    // After the entries were added at the end of Entries() and `dropped` went from its start.
+    void EntriesAdded(const QList<brenvale::TLogEntry>& entries, int dropped);
     void Cleared();
 
 private:
     void flush();
 
-    std::deque<QString> lines_;
+    std::deque<TLogEntry> entries_;
     std::mutex pending_lock_;
-    QStringList pending_;  // guarded by pending_lock_
+    QList<TLogEntry> pending_;  // guarded by pending_lock_
 };
 
 }  // namespace brenvale

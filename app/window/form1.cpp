@@ -27,6 +27,8 @@ TForm1::TForm1(const QString& library_folder, TDialogs& dialogs)
     create_volume_menu();
     connect_commands();
     connect_playback_commands();
+    connect_kept_list();
+    list_saved_.start();
     if (!RIVUV_.LoadLibraries(library_folder.toStdString())) {
         dialogs_.Information(this, QStringLiteral("Some files are missing. Please re-install this software"));
         return;
@@ -45,6 +47,7 @@ TForm1::TForm1(const QString& library_folder, TDialogs& dialogs)
     slots_.push_back(std::make_unique<TQueueSlot>(RIVUV_));
     attach_job_events(*slots_.front());
     attach_player_events();
+    restore_list();
     started_ = true;
 }
 
@@ -53,14 +56,19 @@ TForm1::~TForm1() {
     for (const auto& slot : slots_) slot->Converter.ClearJobs();
 }
 
-// FormShow: the restored format fills the settings controls, once, with the window centred.
+// FormShow: the restored format fills the settings controls, once; without a stored place the
+// window is centred, no larger than the screen.
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (first_show_done_) return;
     first_show_done_ = true;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen && !geometry_restored_) {
+        const QRect available = screen->availableGeometry();
+        const QSize frame_extra = frameGeometry().size() - size();
+        resize(size().boundedTo(available.size() - frame_extra).expandedTo(minimumSizeHint()));
         QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
+        frame.moveCenter(available.center());
         move(frame.topLeft());
     }
     ComboOutputFormatChange();
@@ -78,8 +86,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Ends at once: no close check, no settings save; the component's destruction ends the jobs.
-void TForm1::Exit1Click() { QCoreApplication::exit(0); }
+// Ends at once, without the close check; the settings are kept as the close box keeps them, and
+// the component's destruction ends the jobs.
+void TForm1::Exit1Click() {
+    SaveSettings();
+    QCoreApplication::exit(0);
+}
 
 // The help file opens at its table of contents.
 void TForm1::OpenHelpFile1Click() {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include "app/catalogue/job_options.h"
@@ -95,6 +96,11 @@ public:
     void Exit1Click();
     void OpenHelpFile1Click();
     void VisitOurWebsite1Click();
+    void OpenOutputFolder1Click();
+    // Checks the rows that failed, and only them, and converts them.
+    void ConvertFailedRowsAgain1Click();
+    // The selected row's output in the file manager (its folder when there is none yet).
+    void ShowInFolder1Click();
     void ComboOutputFormatChange();
     void TrackBar1Change(int position);
     // The playback panel.
@@ -120,6 +126,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // form1_layout.cpp
@@ -130,27 +137,45 @@ private:
     void create_audio_group();
     void create_play_panel();
     void create_status_bar();
+    void place_controls();
     void set_hint(QWidget* widget, const QString& hint);
     // form1_menus.cpp
     void create_menus();
     void create_list_menu();
     void connect_commands();
-    void set_menus_enabled(bool enabled);
+    void set_run_commands_enabled(bool enabled);
+    // form1_kept_list.cpp. Changes of the list made while one lives are saved once, at its end.
+    class TListChange {
+    public:
+        explicit TListChange(TForm1& form);
+        ~TListChange();
+        TListChange(const TListChange&) = delete;
+        TListChange& operator=(const TListChange&) = delete;
+
+    private:
+        TForm1& form_;
+    };
+    void connect_kept_list();
+    void save_list();
+    void restore_list();
     // form1_file_list.cpp
     void add_files(const QStringList& paths);
     void add_source_row(const QString& path);
     void clear_progress_values();
-    void set_row_outcome(int row, const QString& outcome, const QString& reason);
+    void set_row_outcome(int row, const QString& outcome, const QString& details);
     // form1_formats.cpp
     void fill_format_list();
     void fill_preset_controls(const TheAVCodec& entry);
     void connect_codec_lists();
     void follow_codec_choice(bool codec_changed);
     void enable_video_controls(bool enabled);
+    void enable_volume();
     void apply_drop_down_items();
     bool audio_only() const;
     // form1_queue.cpp
     void prepare_slots();
+    // The run's jobs decode their pictures: the preview can show them.
+    bool previews_pictures() const;
     TQueueSlot* free_slot() const;
     bool any_slot_busy() const;
     void set_slot_busy(TQueueSlot& slot, bool busy);
@@ -166,7 +191,7 @@ private:
     void lock_settings(bool locked);
     void browse_for_output_folder();
     bool run_can_start();
-    bool output_folder_usable();
+    bool output_folder_usable(bool browse = true);
     void TimerConvertAgainTimer();
     // form1_job_events.cpp
     void attach_job_events(TQueueSlot& slot);
@@ -178,8 +203,16 @@ private:
     void RIVUVTerminate(TQueueSlot& slot, TJobTicket ticket, std::int32_t index, bool exception,
                         const QString& message);
     void RIVUVPreviewBitmap(TBitmap& bitmap);
-    void show_overall_progress();
     void count_outcome(const QString& outcome);
+    // form1_run_figures.cpp
+    std::int64_t known_length_ms(int row) const;
+    void begin_run_figures();
+    void begin_job_figures(TQueueSlot& slot, int row);
+    void job_progressed(TQueueSlot& slot, int row, std::int32_t frame_number, std::int32_t current_ms,
+                        std::int32_t total_ms);
+    void job_ended(TQueueSlot& slot);
+    QString took_text(const TQueueSlot& slot) const;
+    void show_run_figures();
     // form1_playback.cpp
     void connect_playback_commands();
     void attach_player_events();
@@ -209,6 +242,7 @@ private:
     QToolButton* ButtonStopConvert = nullptr;
     QToolButton* ButtonConvert = nullptr;
     TListView* ListView1 = nullptr;
+    QWidget* SettingsArea = nullptr;  // the settings and the playback panel, one block of fixed size
     QComboBox* ComboOutputFormat = nullptr;
     QLineEdit* EditOutputFolder = nullptr;
     QToolButton* ButtonBrowseForFolder = nullptr;
@@ -239,8 +273,12 @@ private:
     QTimer* TimerConvertAgain = nullptr;
 
     // Window state.
+    static constexpr int kAddingSaveIntervalMs = 1000;
+    int list_change_depth_ = 0;
+    QElapsedTimer list_saved_;
     bool adding_files_ = false;
     bool first_show_done_ = false;
+    bool geometry_restored_ = false;  // the stored size and place, not the first start's
     bool settings_locked_ = false;
     QString output_extension_;
     const TheAVCodec* format_entry_ = nullptr;
@@ -265,9 +303,18 @@ private:
     bool queue_finished_ = false;
     int timer_ticks_ = 0;
     int rows_to_convert_ = 0;
+    int rows_started_ = 0;
     int rows_ended_ = 0;
     int rows_done_ = 0;
     int rows_failed_ = 0;
+    int rows_stopped_ = 0;
+    // The run's media time: all of its checked rows, and that of the rows ended.
+    std::int64_t run_total_ms_ = 0;
+    std::int64_t run_ended_ms_ = 0;
+    std::int64_t unknown_weight_ms_ = 0;
+    int run_percent_ = 0;
+    QElapsedTimer run_elapsed_;
+    TProgressClock run_clock_;
     std::uint64_t job_serial_ = 0;  // window thread; each slot's ticket holds a copy
     TQueueSlot* previewed_slot_ = nullptr;  // the newest running job's: the preview shows it
     std::set<std::string> claimed_outputs_;  // outputs of this run's jobs

@@ -4,13 +4,14 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QLocale>
 
 #include <algorithm>
 #include <exception>
 
+#include "app/catalogue/failure_reason.h"
 #include "app/catalogue/source_probe.h"
 #include "app/window/dialogs.h"
+#include "app/window/file_manager.h"
 #include "app/window/form1.h"
 #include "app/window/input_filter.h"
 
@@ -21,11 +22,6 @@ QStringList NameFilters() {
     QStringList filters;
     for (const std::string& filter : DialogNameFilters()) filters << QString::fromStdString(filter);
     return filters;
-}
-
-// The list shows the frame rate with the user's decimal separator (29,97 on a German desktop).
-QString LocalDecimal(const std::string& decimal) {
-    return QString::fromStdString(decimal).replace(QLatin1Char('.'), QLocale().decimalPoint());
 }
 
 // The supported files of a folder and its sub-folders, in name order.
@@ -62,12 +58,15 @@ void TForm1::AddPaths(const QStringList& paths) {
     adding_files_ = false;
 }
 
-// Rows appear one by one: the window keeps answering while each file is probed.
+// Rows appear one by one: the window keeps answering while each file is probed. The list is
+// saved at the end, and every second meanwhile.
 void TForm1::add_files(const QStringList& paths) {
+    const TListChange change(*this);
     try {
         for (const QString& path : paths) {
             add_source_row(path);
             ListView1->scrollToBottom();
+            if (list_saved_.hasExpired(kAddingSaveIntervalMs)) save_list();
             QApplication::processEvents();
         }
     } catch (const std::exception&) {
@@ -78,47 +77,86 @@ void TForm1::add_files(const QStringList& paths) {
 void TForm1::add_source_row(const QString& path) {
     TAVProbe& probe = RIVUV_.Probe();
     if (!probe.LoadFile(path.toStdString())) {
-        const int row = ListView1->AppendRow(path, {"", "", "", "", "Error", "", ""});
-        ListView1->SetRowHint(row, QString::fromStdString(probe.LastError()));
+        const int row = ListView1->AppendRow(path, {});
+        set_row_outcome(row, QStringLiteral("Error"), QString::fromStdString(ReadableReason(path.toStdString(), probe.LastError())));
         return;
     }
     const TSourceRow source = DescribeOpenFile(probe);
     probe.Close();
     const int row =
         ListView1->AppendRow(path, {QString::fromStdString(source.VideoSize), LocalDecimal(source.FrameRate),
-                                    QString::fromStdString(source.Duration), output_extension_, "", "", ""});
+                                    QString::fromStdString(source.Duration), output_extension_});
     ListView1->SetRowData(row, QVariant::fromValue(source));
 }
 
 void TForm1::clear_progress_values() {
+    const TListChange change(*this);
     for (int row = 0; row < ListView1->rowCount(); ++row) {
         set_row_outcome(row, "", "");
         ListView1->SetValue(row, TRowValue::Frames, "");
     }
 }
 
-void TForm1::set_row_outcome(int row, const QString& outcome, const QString& reason) {
+// The details of a row (speed and time left, then why it failed) are also its hint.
+void TForm1::set_row_outcome(int row, const QString& outcome, const QString& details) {
+    const TListChange change(*this);
     ListView1->SetValue(row, TRowValue::Progress, outcome);
-    ListView1->SetRowHint(row, reason);
+    ListView1->SetValue(row, TRowValue::Details, details);
+    ListView1->SetRowHint(row, details);
 }
 
 void TForm1::DeleteSelectedItem1Click() {
     if (adding_files_) return;
+    const TListChange change(*this);
     if (const int row = ListView1->SelectedRow(); row >= 0) ListView1->removeRow(row);
 }
 
 void TForm1::ClearAllItems1Click() {
     if (adding_files_ || converting_) return;
+    const TListChange change(*this);
     RIVUV_.ClearJobs();
     ListView1->setRowCount(0);
 }
 
 void TForm1::CheckAllItems1Click() {
+    const TListChange change(*this);
     for (int row = 0; row < ListView1->rowCount(); ++row) ListView1->SetChecked(row, true);
 }
 
 void TForm1::UncheckAllItems1Click() {
+    const TListChange change(*this);
     for (int row = 0; row < ListView1->rowCount(); ++row) ListView1->SetChecked(row, false);
+}
+
+void TForm1::ConvertFailedRowsAgain1Click() {
+    if (adding_files_ || settings_locked_) return;
+    bool any_failed = false;
+    {
+        const TListChange change(*this);
+        for (int row = 0; row < ListView1->rowCount(); ++row) {
+            const bool failed = ListView1->Value(row, TRowValue::Progress) == QLatin1String("Fail");
+            ListView1->SetChecked(row, failed);
+            any_failed = any_failed || failed;
+        }
+    }
+    if (any_failed) ButtonConvertClick();
+}
+
+void TForm1::ShowInFolder1Click() {
+    const int row = ListView1->SelectedRow();
+    if (row < 0) return;
+    const QString output = ListView1->RowOutput(row);
+    if (!output.isEmpty() && QFileInfo::exists(output)) {
+        if (!ShowFileInFolder(output)) dialogs_.Information(this, QStringLiteral("No file manager was found to show %1").arg(output));
+        return;
+    }
+    OpenOutputFolder1Click();
+}
+
+void TForm1::OpenOutputFolder1Click() {
+    if (!output_folder_usable(false)) return;
+    const QString folder = EditOutputFolder->text().trimmed();
+    if (!OpenFolder(folder)) dialogs_.Information(this, QStringLiteral("No file manager was found to open %1").arg(folder));
 }
 
 void TForm1::ButtonBrowseForFolderClick() {

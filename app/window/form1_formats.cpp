@@ -1,9 +1,11 @@
 // The output-format list, the presets it puts into the settings controls, and the volume.
 #include <QComboBox>
 #include <QLabel>
+#include <QSlider>
 #include <QStandardItemModel>
 
 #include "app/catalogue/codec_lists.h"
+#include "app/catalogue/codec_table.h"
 #include "app/catalogue/format_catalogue.h"
 #include "app/catalogue/format_presets.h"
 #include "app/catalogue/volume_table.h"
@@ -29,7 +31,7 @@ void TForm1::fill_format_list() {
             if (IsFormatSeparator(model->item(row)->text().toStdString())) model->item(row)->setEnabled(false);
         }
     }
-    ComboOutputFormat->setCurrentIndex(0);
+    ComboOutputFormat->setCurrentIndex(FirstStartFormatPosition());
 }
 
 void TForm1::ComboOutputFormatChange() {
@@ -61,13 +63,15 @@ void TForm1::fill_preset_controls(const TheAVCodec& entry) {
     FillList(ComboVideoFramerate, preset.VideoFramerate);
     FillList(ComboAudioBitrate, preset.AudioBitrate);
     FillList(ComboSamplingRate, preset.SamplingRate);
-    ComboAudioChannels->setCurrentIndex(0);
+    FillList(ComboAudioChannels, preset.AudioChannels);
     ComboAspectRatio->setCurrentIndex(0);
+    enable_volume();
 }
 
 // The value lists follow the codecs: a choice of the user refills them with what the chosen
-// encoders take, keeping each selection or moving it to the nearest value offered.
-// The sampling rate's own list is left alone while its choice is handled.
+// encoders take (a copied stream: only "Same as source"), keeping each selection or moving it
+// to the nearest value offered. The sampling rate's own list is left alone while its choice is
+// handled.
 void TForm1::connect_codec_lists() {
     for (QComboBox* combo : {ComboVideoCodec, ComboAudioCodec})
         connect(combo, &QComboBox::activated, this, [this] { follow_codec_choice(true); });
@@ -78,10 +82,24 @@ void TForm1::follow_codec_choice(bool codec_changed) {
     if (!format_entry_) return;
     const TFormatPreset lists = PresetForCodecs(PresetFor(*format_entry_), conversion_settings().Controls);
     if (codec_changed) {
+        FillList(ComboVideoSize, lists.VideoSize);
+        FillList(ComboVideoBitrate, lists.VideoBitrate);
         FillList(ComboVideoFramerate, lists.VideoFramerate);
         FillList(ComboSamplingRate, lists.SamplingRate);
+        FillList(ComboAudioChannels, lists.AudioChannels);
     }
     FillList(ComboAudioBitrate, lists.AudioBitrate);
+    enable_volume();
+}
+
+// A copied sound keeps its volume: the bar shows it cannot change.
+void TForm1::enable_volume() {
+    const bool copied = IsStreamCopy(ComboAudioCodec->currentText().toStdString());
+    if (copied) {
+        TrackBar1->setValue(kDefaultVolumePosition);
+        TrackBar1Change(kDefaultVolumePosition);
+    }
+    TrackBar1->setEnabled(!copied && !settings_locked_);
 }
 
 bool TForm1::audio_only() const { return format_entry_ && IsAudioOnly(*format_entry_); }

@@ -6,12 +6,16 @@
 
 #include <cmath>
 
-#include "app/catalogue/progress_figures.h"
+#include "app/catalogue/failure_reason.h"
 #include "app/window/form1.h"
 #include "app/window/play_panel.h"
 
 namespace brenvale {
 namespace {
+
+QString Readable(const QString& file, const QString& message) {
+    return QString::fromStdString(ReadableReason(file.toStdString(), message.toStdString()));
+}
 
 QString FileSizeText(std::int64_t bytes) {
     // Ties to even, as the default floating-point rounding does.
@@ -41,10 +45,12 @@ void TForm1::attach_job_events(TQueueSlot& slot) {
     });
     // Any thread. Every converter hears every line, and names the job only when the line is its
     // own; with one slot, lines of no job (the codecs' helper threads) go with its file too.
-    converter.SetOnLog([this, &slot](std::int32_t index, TLogLevel, const std::string& line) {
+    converter.SetOnLog([this, &slot](std::int32_t index, TLogLevel level, const std::string& line) {
         if (index < 0 && several_slots_) return;
         const TJobTicket ticket = slot.CurrentTicket();
-        if (ticket.Row >= 0) conversion_log_.Append(ticket.File, QString::fromStdString(line));
+        // A job's fatal error comes as llQuiet, the libraries' errors and warnings as llError.
+        const TLogKind kind = level <= TLogLevel::llError ? TLogKind::Problem : TLogKind::Information;
+        if (ticket.Row >= 0) conversion_log_.Append(ticket.File, QString::fromStdString(line), kind);
     });
     // Already on the window thread, while the job waits.
     converter.SetOnPreviewBitmap(
@@ -76,7 +82,7 @@ void TForm1::preview_newest_job() {
         if (slot->Busy && (!previewed_slot_ || slot->Started > previewed_slot_->Started))
             previewed_slot_ = slot.get();
     }
-    if (previewed_slot_) previewed_slot_->Converter.SetPreviewBitmap(true);
+    if (previewed_slot_) previewed_slot_->Converter.SetPreviewBitmap(previews_pictures());
 }
 
 void TForm1::RIVUVProgress(TQueueSlot& slot, TJobTicket ticket, std::int32_t frame_number,
@@ -86,13 +92,11 @@ void TForm1::RIVUVProgress(TQueueSlot& slot, TJobTicket ticket, std::int32_t fra
     if (shown) ListView1->scrollToItem(ListView1->item(ticket.Row, 0));
     // Without a known total the share stays as it was.
     const int percent = ProgressPercent(current_duration, total_duration);
-    if (percent >= 0) {
-        ListView1->SetValue(ticket.Row, TRowValue::Progress, QStringLiteral("%1%").arg(percent));
-        if (shown) ProgressBar1->setValue(percent);
-    }
+    if (percent >= 0) ListView1->SetValue(ticket.Row, TRowValue::Progress, QStringLiteral("%1%").arg(percent));
     if (shown) StatusPanels[1]->setText(FileSizeText(current_size));
     ListView1->SetValue(ticket.Row, TRowValue::Frames,
                         frame_number == -1 ? QStringLiteral(" ") : QString::number(frame_number));
+    job_progressed(slot, ticket.Row, frame_number, current_duration, total_duration);
 }
 
 void TForm1::RIVUVTerminate(TQueueSlot& slot, TJobTicket ticket, std::int32_t index, bool exception,
@@ -107,7 +111,9 @@ void TForm1::RIVUVTerminate(TQueueSlot& slot, TJobTicket ticket, std::int32_t in
     if (index >= 0) {
         const QString outcome = exception ? QStringLiteral("Fail") : user_aborted_ ? QStringLiteral("Abort")
                                                                                    : QStringLiteral("Done");
-        set_row_outcome(ticket.Row, outcome, exception ? message : QString());
+        const QString details = exception ? Readable(ticket.File, message) : user_aborted_ ? QString() : took_text(slot);
+        set_row_outcome(ticket.Row, outcome, details);
+        job_ended(slot);
         count_outcome(outcome);
     }
     if (queue_finished_ && index < 0) {
@@ -122,12 +128,8 @@ void TForm1::count_outcome(const QString& outcome) {
     ++rows_ended_;
     if (outcome == QLatin1String("Done")) ++rows_done_;
     if (outcome == QLatin1String("Fail")) ++rows_failed_;
-    show_overall_progress();
-}
-
-void TForm1::show_overall_progress() {
-    StatusPanels[2]->setText(QStringLiteral("%1/%2").arg(rows_ended_).arg(rows_to_convert_));
-    StatusPanels[2]->setToolTip(QStringLiteral("%1 of %2 checked files converted").arg(rows_ended_).arg(rows_to_convert_));
+    if (outcome == QLatin1String("Abort")) ++rows_stopped_;
+    show_run_figures();
 }
 
 }  // namespace brenvale

@@ -1,10 +1,13 @@
-// The controls of the main window at their fixed places in the 763 x 564 client area.
+// The controls of the main window. The list takes whatever room the window gives beyond its
+// smallest size, 763 x 564; the settings and the playback panel form one block of fixed size at
+// the bottom left, above the progress bar; the command buttons stay at the top left.
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLayout>
+#include <QEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QSlider>
 #include <QStatusBar>
@@ -25,6 +28,14 @@ namespace {
 constexpr int kClientWidth = 763;
 constexpr int kClientHeight = 564;
 constexpr int kStatusBarHeight = 22;
+constexpr int kMargin = 4;
+constexpr int kListTop = 60;
+// The settings block: the format and folder lines, the video and audio groups and the panel.
+// Controls added to the settings go inside it; only its size here changes with them.
+constexpr QSize kSettingsAreaSize(kClientWidth, 232);
+constexpr int kProgressBarHeight = 18;
+// The first start's window: room for every column of the list.
+constexpr QSize kFirstClientSize(960, 600);
 constexpr int kHintMs = 30000;
 constexpr int kCommandButtonWidth = 112;  // "Convert Now !" with the skins' padding
 
@@ -105,7 +116,9 @@ void TForm1::create_controls() {
     setCentralWidget(client);
     create_command_buttons();
     ListView1 = new TListView(client);
-    ListView1->setGeometry(4, 60, 755, 220);
+    SettingsArea = new QWidget(client);
+    SettingsArea->setObjectName(QStringLiteral("SettingsArea"));
+    SettingsArea->setFixedSize(kSettingsAreaSize);
     create_format_controls();
     create_video_group();
     create_audio_group();
@@ -114,13 +127,28 @@ void TForm1::create_controls() {
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
-    ProgressBar1->setGeometry(4, 520, 755, 18);
     create_status_bar();
     TimerConvertAgain = new QTimer(this);
     TimerConvertAgain->setObjectName(QStringLiteral("TimerConvertAgain"));
     TimerConvertAgain->setInterval(100);
-    client->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);  // the menu bar above the client area
+    client->setMinimumSize(kClientWidth, kClientHeight - kStatusBarHeight);
+    client->installEventFilter(this);
+    resize(kFirstClientSize.width(), kFirstClientSize.height() + menuBar()->sizeHint().height());
+}
+
+// The list between the command buttons and the settings block takes the room left.
+void TForm1::place_controls() {
+    const QSize client = centralWidget()->size();
+    const int bar_top = client.height() - kMargin - kProgressBarHeight;
+    const int settings_top = bar_top - kMargin - kSettingsAreaSize.height();
+    ListView1->setGeometry(kMargin, kListTop, client.width() - 2 * kMargin, settings_top - kMargin - kListTop);
+    SettingsArea->move(0, settings_top);
+    ProgressBar1->setGeometry(kMargin, bar_top, client.width() - 2 * kMargin, kProgressBarHeight);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) place_controls();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::create_command_buttons() {
@@ -144,26 +172,26 @@ void TForm1::create_command_buttons() {
 }
 
 void TForm1::create_format_controls() {
-    QWidget* client = centralWidget();
-    Caption(client, "Output Format : ", QRect(8, 288, 105, 24));
-    ComboOutputFormat = PickList(client, "ComboOutputFormat");
-    ComboOutputFormat->setGeometry(118, 288, 290, 24);
-    Caption(client, "Output Folder : ", QRect(8, 316, 105, 24));
-    EditOutputFolder = new QLineEdit(client);
+    QWidget* block = SettingsArea;
+    Caption(block, "Output Format : ", QRect(8, 4, 105, 24));
+    ComboOutputFormat = PickList(block, "ComboOutputFormat");
+    ComboOutputFormat->setGeometry(118, 4, 290, 24);
+    Caption(block, "Output Folder : ", QRect(8, 32, 105, 24));
+    EditOutputFolder = new QLineEdit(block);
     EditOutputFolder->setObjectName(QStringLiteral("EditOutputFolder"));
-    EditOutputFolder->setGeometry(118, 316, 380, 24);
-    ButtonBrowseForFolder = new QToolButton(client);
+    EditOutputFolder->setGeometry(118, 32, 380, 24);
+    ButtonBrowseForFolder = new QToolButton(block);
     ButtonBrowseForFolder->setObjectName(QStringLiteral("ButtonBrowseForFolder"));
     KeepGlyphIcon(*ButtonBrowseForFolder, TGlyph::Browse);
-    ButtonBrowseForFolder->setGeometry(502, 316, 30, 24);
+    ButtonBrowseForFolder->setGeometry(502, 32, 30, 24);
     set_hint(ButtonBrowseForFolder, "Browse For Folder");
 
 }
 
 void TForm1::create_video_group() {
-    auto* group = new QGroupBox(" Video Settings ", centralWidget());
+    auto* group = new QGroupBox(" Video Settings ", SettingsArea);
     group->setObjectName(QStringLiteral("GroupVideoSettings"));
-    group->setGeometry(4, 344, 264, 172);
+    group->setGeometry(4, 60, 264, 172);
     ComboVideoCodec = SettingLine(group, "Video Codec : ", "ComboVideoCodec", 0);
     ComboVideoSize = SettingLine(group, "Video Size : ", "ComboVideoSize", 1);
     ComboVideoBitrate = SettingLine(group, "Video Bitrate : ", "ComboVideoBitrate", 2);
@@ -172,16 +200,16 @@ void TForm1::create_video_group() {
     set_hint(ComboLetterBox, "Add a letterbox to keep video aspect ratio");
     AlignSettingLines(group);
     // Not shown: the aspect is chosen per job from the row unless set otherwise.
-    ComboAspectRatio = PickList(centralWidget(), "ComboAspectRatio");
+    ComboAspectRatio = PickList(SettingsArea, "ComboAspectRatio");
     ComboAspectRatio->setGeometry(kClientWidth + 10, 0, 140, 24);
     ComboAspectRatio->hide();
 
 }
 
 void TForm1::create_audio_group() {
-    auto* group = new QGroupBox(" Audio Settings ", centralWidget());
+    auto* group = new QGroupBox(" Audio Settings ", SettingsArea);
     group->setObjectName(QStringLiteral("GroupAudioSettings"));
-    group->setGeometry(272, 344, 264, 172);
+    group->setGeometry(272, 60, 264, 172);
     ComboAudioCodec = SettingLine(group, "Audio Codec : ", "ComboAudioCodec", 0);
     ComboAudioBitrate = SettingLine(group, "Audio Bitrate :", "ComboAudioBitrate", 1);
     ComboAudioChannels = SettingLine(group, "Audio Channels :", "ComboAudioChannels", 2);
@@ -208,11 +236,11 @@ void TForm1::create_audio_group() {
 
 // The picture area, the position row under it and the row of buttons, in the panel's 218 x 213.
 void TForm1::create_play_panel() {
-    Panelx = new QFrame(centralWidget());
+    Panelx = new QFrame(SettingsArea);
     Panelx->setObjectName(QStringLiteral("Panelx"));
     Panelx->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panelx->setStyleSheet(QStringLiteral("#Panelx { background: black; }"));
-    Panelx->setGeometry(541, 288, 218, 213);
+    Panelx->setGeometry(541, 4, 218, 213);
     Panelx->setFocusPolicy(Qt::ClickFocus);
     sPanelPlay = new TPlayPanel(Panelx);
     sPanelPlay->setGeometry(2, 2, 214, 159);
@@ -250,7 +278,8 @@ void TForm1::create_status_bar() {
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(kStatusBarHeight);
-    const int widths[] = {150, 300, 50};
+    // The last panel tells the run: files ended, share done and time left.
+    const int widths[] = {150, 300, 260};
     for (int panel = 0; panel < 3; ++panel) {
         StatusPanels[panel] = new QLabel(bar);
         StatusPanels[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));

@@ -28,6 +28,8 @@ void TForm1::create_menus() {
     connect(Command(file, "Convert1", "Convert"), &QAction::triggered, this, &TForm1::ButtonConvertClick);
     connect(Command(file, "ConversionLog1", "Conversion Log"), &QAction::triggered, this,
             &TForm1::ConversionLogRequested);
+    connect(Command(file, "OpenOutputFolder1", "Open Output Folder"), &QAction::triggered, this,
+            &TForm1::OpenOutputFolder1Click);
     file->addSeparator();
     connect(Command(file, "Exit1", "Exit"), &QAction::triggered, this, &TForm1::Exit1Click);
 
@@ -66,9 +68,17 @@ void TForm1::create_list_menu() {
     PopupMenu1->addSeparator();
     connect(Command(PopupMenu1, "PlaySelectedVideo1", "Play Selected Video"), &QAction::triggered, this,
             &TForm1::PlaySelectedVideo1Click);
+    PopupMenu1->addSeparator();
+    connect(Command(PopupMenu1, "ConvertFailedRowsAgain1", "Convert Failed Rows Again"), &QAction::triggered, this,
+            &TForm1::ConvertFailedRowsAgain1Click);
+    connect(Command(PopupMenu1, "ShowInFolder1", "Show in Folder"), &QAction::triggered, this,
+            &TForm1::ShowInFolder1Click);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // During a run only what changes nothing of it may be chosen.
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
-        if (!settings_locked_) PopupMenu1->popup(ListView1->viewport()->mapToGlobal(position));
+        for (QAction* entry : PopupMenu1->actions())
+            entry->setEnabled(!settings_locked_ || entry->objectName() == QLatin1String("ShowInFolder1"));
+        PopupMenu1->popup(ListView1->viewport()->mapToGlobal(position));
     });
 }
 
@@ -88,8 +98,11 @@ void TForm1::connect_commands() {
     connect(&general_options_, &TGeneralOptions::DropDownItemsChanged, this, &TForm1::apply_drop_down_items);
 }
 
-void TForm1::set_menus_enabled(bool enabled) {
-    for (QAction* entry : menuBar()->actions()) entry->setEnabled(enabled);
+// During a run the commands that would change it are off; the Conversion Log, the output
+// folder, the skins and the help stay at hand.
+void TForm1::set_run_commands_enabled(bool enabled) {
+    for (const char* name : {"AddFiles1", "Convert1", "SetGeneralOptions1"})
+        findChild<QAction*>(QString::fromLatin1(name))->setEnabled(enabled);
 }
 
 }  // namespace brenvale

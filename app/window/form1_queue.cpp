@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/catalogue/codec_table.h"
+#include "app/catalogue/failure_reason.h"
 #include "app/catalogue/job_options.h"
 #include "app/catalogue/output_naming.h"
 #include "app/window/desktop_notifier.h"
@@ -48,10 +50,9 @@ void TForm1::ButtonConvertClick() {
     rows_ended_ = 0;
     rows_done_ = 0;
     rows_failed_ = 0;
+    rows_stopped_ = 0;
     conversion_log_.Clear();
-    rows_to_convert_ = 0;
-    for (int row = 0; row < ListView1->rowCount(); ++row) rows_to_convert_ += ListView1->Checked(row) ? 1 : 0;
-    show_overall_progress();
+    begin_run_figures();
     // Every slot gets a row at once; later rows follow as slots become free.
     start_next_job(*slots_.front());
     while (!queue_finished_ && settings_locked_) {
@@ -60,6 +61,8 @@ void TForm1::ButtonConvertClick() {
         start_next_job(*slot);
     }
 }
+
+bool TForm1::previews_pictures() const { return !IsStreamCopy(ComboVideoCodec->currentText().toStdString()); }
 
 int TForm1::RunningJobs() const {
     return static_cast<int>(std::count_if(slots_.begin(), slots_.end(), [](const auto& slot) { return slot->Busy; }));
@@ -106,17 +109,18 @@ bool TForm1::run_can_start() {
     return output_folder_usable();
 }
 
-// Also asked by Snapshot: a missing folder is reported and the folder browser opens.
-bool TForm1::output_folder_usable() {
+// Also asked by Snapshot and Open Output Folder: a missing folder is reported and, when asked
+// for, the folder browser opens.
+bool TForm1::output_folder_usable(bool browse) {
     const QString folder = EditOutputFolder->text();
     if (folder.isEmpty()) {
         dialogs_.Information(this, QStringLiteral("Please select an output folder!"));
-        browse_for_output_folder();
+        if (browse) browse_for_output_folder();
         return false;
     }
     if (!QFileInfo(folder.trimmed()).isDir()) {
         dialogs_.Information(this, MissingFolderText(folder));
-        browse_for_output_folder();
+        if (browse) browse_for_output_folder();
         return false;
     }
     return true;
@@ -124,7 +128,6 @@ bool TForm1::output_folder_usable() {
 
 void TForm1::start_next_job(TQueueSlot& slot) {
     slot.Converter.ClearJobs();
-    ProgressBar1->setValue(0);
     const std::string extension = format_entry_ ? brenvale::OutputExtension(*format_entry_) : std::string();
     last_row_reached_ = false;
     queue_finished_ = false;
@@ -136,10 +139,10 @@ void TForm1::start_next_job(TQueueSlot& slot) {
     set_slot_busy(slot, checked);
     if (checked) {
         if (!prepare_job(slot, extension)) return;
-        // The preview follows the job started last.
+        // The preview follows the job started last; copied pictures are never decoded.
         if (previewed_slot_) previewed_slot_->Converter.SetPreviewBitmap(false);
         previewed_slot_ = &slot;
-        slot.Converter.SetPreviewBitmap(true);
+        slot.Converter.SetPreviewBitmap(previews_pictures());
     }
     try {
         slot.Converter.StartJobs(1);
@@ -153,6 +156,7 @@ void TForm1::start_next_job(TQueueSlot& slot) {
 // False when the row failed before its job could start (the queue has moved on then).
 bool TForm1::prepare_job(TQueueSlot& slot, const std::string& extension) {
     set_ticket(slot, current_row_);
+    begin_job_figures(slot, current_row_);
     try {
         return add_job(slot, extension);
     } catch (const std::exception& error) {
@@ -200,6 +204,7 @@ bool TForm1::add_job(TQueueSlot& slot, const std::string& extension) {
     FillJobOutputOptions(conversion_settings(), row, options);
     if (converter.AddOutput(index, output, &options)) {
         claimed_outputs_.insert(output);
+        ListView1->SetRowOutput(current_row_, QString::fromStdString(output));
         return true;
     }
     const QString reason = QString::fromStdString(converter.LastError());
@@ -223,8 +228,11 @@ std::string TForm1::output_path_for(const std::string& source, const std::string
 // A row whose job never started: the queue goes on, or ends after the last row once the
 // other running jobs have ended.
 void TForm1::fail_row(TQueueSlot& slot, const QString& reason) {
-    set_row_outcome(current_row_, QStringLiteral("Fail"), reason);
-    conversion_log_.Append(slot.CurrentTicket().File, QStringLiteral("Fail: ") + reason);
+    const QString file = slot.CurrentTicket().File;
+    set_row_outcome(current_row_, QStringLiteral("Fail"),
+                    QString::fromStdString(ReadableReason(file.toStdString(), reason.toStdString())));
+    conversion_log_.Append(file, QStringLiteral("Fail: ") + reason, TLogKind::Problem);
+    job_ended(slot);
     count_outcome(QStringLiteral("Fail"));
     set_slot_busy(slot, false);
     if (last_row_reached_) {
@@ -239,7 +247,10 @@ void TForm1::finish_run() {
     TimerConvertAgain->stop();
     for (const auto& slot : slots_) slot->Converter.ClearJobs();
     notify_run_end();
-    dialogs_.Information(this, QStringLiteral("All Conversions Completed"));
+    dialogs_.Information(this, QStringLiteral("All Conversions Completed\n%1 done, %2 failed, %3 stopped")
+                                   .arg(rows_done_)
+                                   .arg(rows_failed_)
+                                   .arg(rows_stopped_));
     end_run();
 }
 
@@ -262,6 +273,7 @@ void TForm1::end_run() {
     ProgressBar1->setValue(0);
     lock_settings(false);
     converting_ = false;
+    show_run_figures();
 }
 
 // Starts the next row in a free slot on the second tick after one was seen free; after the
@@ -296,9 +308,10 @@ void TForm1::lock_settings(bool locked) {
              ButtonAddFile, ButtonClear, ButtonRemove, ButtonConvert, ComboOutputFormat, ComboAudioBitrate,
              ComboAudioChannels, ComboSamplingRate, ComboAudioCodec, TrackBar1, ComboAspectRatio})
         control->setEnabled(!locked);
-    // The video controls stay off for an audio-only format.
+    // The video controls stay off for an audio-only format, the volume for a copied sound.
     enable_video_controls(!locked && !audio_only());
-    set_menus_enabled(!locked);
+    enable_volume();
+    set_run_commands_enabled(!locked);
 }
 
 }  // namespace brenvale

@@ -17,7 +17,8 @@ void SelectStored(QComboBox* combo, const std::optional<int>& index) {
 
 void TForm1::LoadSettings() {
     const TLoadedSettings loaded = ReadStoredSettings();
-    EditOutputFolder->setText(loaded.OutputFolder);
+    EditOutputFolder->setText(loaded.OutputFolder ? *loaded.OutputFolder : FirstStartOutputFolder());
+    geometry_restored_ = !loaded.WindowGeometry.isEmpty() && restoreGeometry(loaded.WindowGeometry);
     SelectStored(ComboOutputFormat, loaded.OutputFormat);
     if (loaded.Overwrite) general_options_.SetOverwrite(*loaded.Overwrite);
     if (loaded.DropDownItems && *loaded.DropDownItems >= 0) general_options_.SetDropDownItems(*loaded.DropDownItems);
@@ -37,6 +38,7 @@ void TForm1::SaveSettings() {
     stored.LetterBox = ComboLetterBox->currentIndex();
     stored.Skin = skins_.SkinName();
     stored.SimultaneousConversions = general_options_.SimultaneousConversions();
+    stored.WindowGeometry = saveGeometry();
     WriteStoredSettings(stored);
 }
 

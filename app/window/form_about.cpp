@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "app/window/maker_links.h"
-#include "common/version.h"
+#include "app/window/product_version.h"
 
 namespace brenvale {
 namespace {
@@ -55,7 +55,7 @@ TFormAbout::TFormAbout(QWidget* parent)
     icon->setObjectName(QStringLiteral("Image1"));
     icon->setPixmap(QIcon(QStringLiteral(":/brenvale/brenvale.svg")).pixmap(32, 32));
     icon->setGeometry(24, 24, 32, 32);
-    auto* product = new QLabel(QStringLiteral("Brenvale " BRENVALE_VERSION), this);
+    auto* product = new QLabel(ProductNameAndVersion(), this);
     product->setObjectName(QStringLiteral("Label1"));
     QFont bold = product->font();
     bold.setBold(true);

@@ -4,26 +4,34 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
+#include <QHeaderView>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/window/conversion_log.h"
-
 namespace brenvale {
+namespace {
+
+QTreeWidgetItem* LineItem(QTreeWidgetItem* parent, const QString& text) {
+    auto* item = new QTreeWidgetItem(parent, {text});
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+}  // namespace
 
 TFormLog::TFormLog(TConversionLog& log, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), log_(log) {
     setObjectName(QStringLiteral("FormLog"));
     setWindowTitle(QStringLiteral("Conversion Log"));
     resize(720, 360);
-    MemoLog = new QPlainTextEdit(this);
-    MemoLog->setObjectName(QStringLiteral("MemoLog"));
-    MemoLog->setReadOnly(true);
-    MemoLog->setLineWrapMode(QPlainTextEdit::NoWrap);
-    MemoLog->setMaximumBlockCount(TConversionLog::kMaxLines);
-    MemoLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    TreeLog = new QTreeWidget(this);
+    TreeLog->setObjectName(QStringLiteral("TreeLog"));
+    TreeLog->setHeaderHidden(true);
+    TreeLog->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    TreeLog->setUniformRowHeights(true);
+    TreeLog->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    TreeLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ButtonCopy = new QPushButton(QStringLiteral("Copy"), this);
     ButtonCopy->setObjectName(QStringLiteral("ButtonCopy"));
     ButtonClose = new QPushButton(QStringLiteral("Close"), this);
@@ -33,29 +41,60 @@ TFormLog::TFormLog(TConversionLog& log, QWidget* parent)
     buttons->addWidget(ButtonCopy);
     buttons->addWidget(ButtonClose);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(MemoLog);
+    layout->addWidget(TreeLog);
     layout->addLayout(buttons);
     connect(ButtonCopy, &QPushButton::clicked, this, &TFormLog::ButtonCopyClick);
     connect(ButtonClose, &QPushButton::clicked, this, &QDialog::close);
-    connect(&log_, &TConversionLog::LinesAdded, this, &TFormLog::show_lines);
-    connect(&log_, &TConversionLog::Cleared, MemoLog, &QPlainTextEdit::clear);
-    for (const QString& line : log_.Lines()) MemoLog->appendPlainText(line);
+    connect(&log_, &TConversionLog::EntriesAdded, this, &TFormLog::show_entries);
+    connect(&log_, &TConversionLog::Cleared, this, &TFormLog::clear);
+    clear();
+    show_entries(QList<TLogEntry>(log_.Entries().begin(), log_.Entries().end()), 0);
 }
 
 void TFormLog::ButtonCopyClick() {
-    QString selected = MemoLog->textCursor().selectedText();
-    // A selection's line breaks come as paragraph separators.
-    QGuiApplication::clipboard()->setText(selected.isEmpty() ? log_.Text()
-                                                             : selected.replace(QChar::ParagraphSeparator, '\n'));
+    QString selected;
+    for (const QTreeWidgetItem* item : TreeLog->selectedItems()) {
+        const QTreeWidgetItem* file = item->parent() != problems_ ? item->parent() : nullptr;
+        selected += (file ? file->text(0) + QStringLiteral(": ") : QString()) + item->text(0) + QLatin1Char('\n');
+    }
+    QGuiApplication::clipboard()->setText(selected.isEmpty() ? log_.Text() : selected);
 }
 
-// New lines keep the view at its end unless the reader scrolled up.
-void TFormLog::show_lines(const QStringList& lines) {
-    QScrollBar* bar = MemoLog->verticalScrollBar();
-    const bool at_end = bar->value() == bar->maximum();
-    const int kept = bar->value();
-    for (const QString& line : lines) MemoLog->appendPlainText(line);
-    bar->setValue(at_end ? bar->maximum() : kept);
+void TFormLog::clear() {
+    TreeLog->clear();
+    files_.clear();
+    shown_.clear();
+    problems_ = new QTreeWidgetItem(TreeLog);
+    problems_->setFlags(Qt::ItemIsEnabled);
+    problems_->setExpanded(true);
+    update_problem_count();
+}
+
+QTreeWidgetItem* TFormLog::file_item(const QString& file) {
+    QTreeWidgetItem*& item = files_[file];
+    if (!item) {
+        item = new QTreeWidgetItem(TreeLog, {file});
+        item->setFlags(Qt::ItemIsEnabled);
+    }
+    return item;
+}
+
+// Lines keep coming at the end of their file; the oldest go when the log drops them.
+void TFormLog::show_entries(const QList<TLogEntry>& entries, int dropped) {
+    for (const TLogEntry& entry : entries) {
+        QTreeWidgetItem* problem = entry.Kind == TLogKind::Problem ? LineItem(problems_, entry.Line()) : nullptr;
+        shown_.emplace_back(LineItem(file_item(entry.File), entry.Text), problem);
+    }
+    for (; dropped > 0 && !shown_.empty(); --dropped) {
+        delete shown_.front().first;
+        delete shown_.front().second;
+        shown_.pop_front();
+    }
+    update_problem_count();
+}
+
+void TFormLog::update_problem_count() {
+    problems_->setText(0, QStringLiteral("Warnings and errors (%1)").arg(problems_->childCount()));
 }
 
 }  // namespace brenvale

@@ -3,8 +3,11 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMimeData>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace brenvale {
 namespace {
@@ -15,7 +18,8 @@ struct TColumn {
     Qt::Alignment Alignment;
 };
 
-// The caption column, then one per shown sub-value; the hidden seventh value comes last.
+// The caption column, then one per sub-value; the hidden seventh value before the details, which
+// take the width left.
 constexpr TColumn kColumns[] = {
     {"Video File Name", 280, Qt::AlignLeft | Qt::AlignVCenter},
     {"Video Size", 90, Qt::AlignCenter},
@@ -25,8 +29,11 @@ constexpr TColumn kColumns[] = {
     {"Progress", 60, Qt::AlignCenter},
     {"Frames", 60, Qt::AlignCenter},
     {"", 0, Qt::AlignCenter},
+    {"Details", 180, Qt::AlignLeft | Qt::AlignVCenter},
 };
 constexpr int kHiddenColumn = 7;
+constexpr int kDetailsColumn = 8;
+constexpr int kOutputRole = Qt::UserRole + 1;
 
 int ColumnOf(TRowValue value) { return static_cast<int>(value) + 1; }
 
@@ -38,6 +45,10 @@ bool HasLocalPaths(const QMimeData* data) {
 }
 
 }  // namespace
+
+QString LocalDecimal(const std::string& decimal) {
+    return QString::fromStdString(decimal).replace(QLatin1Char('.'), QLocale().decimalPoint());
+}
 
 TListView::TListView(QWidget* parent) : QTableWidget(parent) {
     setObjectName(QStringLiteral("ListView1"));
@@ -68,6 +79,17 @@ void TListView::setup_columns() {
     }
     setColumnHidden(kHiddenColumn, true);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(true);
+    setTextElideMode(Qt::ElideMiddle);  // the ends of a path say most
+}
+
+// A wider list shows more of each path: the caption column takes what the details, at their
+// width, leave; never less than its own width.
+void TListView::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    int others = kColumns[kDetailsColumn].Width;
+    for (int column = 1; column < kDetailsColumn; ++column) others += isColumnHidden(column) ? 0 : columnWidth(column);
+    setColumnWidth(0, std::max(kColumns[0].Width, viewport()->width() - others));
 }
 
 int TListView::AppendRow(const QString& caption, const QStringList& values) {
@@ -108,6 +130,10 @@ QString TListView::RowHint(int row) const { return item(row, 0)->toolTip(); }
 void TListView::SetRowData(int row, const QVariant& data) { item(row, 0)->setData(Qt::UserRole, data); }
 
 QVariant TListView::RowData(int row) const { return item(row, 0)->data(Qt::UserRole); }
+
+void TListView::SetRowOutput(int row, const QString& path) { item(row, 0)->setData(kOutputRole, path); }
+
+QString TListView::RowOutput(int row) const { return item(row, 0)->data(kOutputRole).toString(); }
 
 int TListView::SelectedRow() const {
     const QList<QTableWidgetItem*> selected = selectedItems();

@@ -1,15 +1,21 @@
-// The file list: one checked row per source file, its caption the path and seven sub-values
-// (six shown, the seventh hidden). Files and folders dropped on it are announced, not added.
+// The file list: one checked row per source file, its caption the path and eight sub-values
+// (six shown, the seventh hidden, then the details: speed and time left while the row converts,
+// the reason when it failed). Files and folders dropped on it are announced, not added.
 #pragma once
+
+#include <string>
 
 #include <QStringList>
 #include <QTableWidget>
 
 namespace brenvale {
 
+// A decimal as the list shows it, with the user's separator (29,97 on a German desktop).
+QString LocalDecimal(const std::string& decimal);
+
 // Sub-value positions of a row.
-enum class TRowValue { VideoSize = 0, FrameRate, Duration, Output, Progress, Frames, Hidden };
-inline constexpr int kRowValueCount = 7;
+enum class TRowValue { VideoSize = 0, FrameRate, Duration, Output, Progress, Frames, Hidden, Details };
+inline constexpr int kRowValueCount = 8;
 
 class TListView : public QTableWidget {
     Q_OBJECT
@@ -17,7 +23,7 @@ class TListView : public QTableWidget {
 public:
     explicit TListView(QWidget* parent);
 
-    // Appends a checked row; `values` are the seven sub-values in order.
+    // Appends a checked row; `values` are the sub-values in order (missing ones are empty).
     int AppendRow(const QString& caption, const QStringList& values);
     QString Caption(int row) const;
     QString Value(int row, TRowValue value) const;
@@ -30,6 +36,9 @@ public:
     // What the owner keeps of a row beyond its texts; invalid when nothing was kept.
     void SetRowData(int row, const QVariant& data);
     QVariant RowData(int row) const;
+    // The output file the row's last job wrote to; empty before its first job.
+    void SetRowOutput(int row, const QString& path);
+    QString RowOutput(int row) const;
     // The selected row, or -1.
     int SelectedRow() const;
 
@@ -38,6 +47,7 @@ signals:
     void PathsDropped(const QStringList& paths);
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -1,16 +1,18 @@
 // One place of the conversion queue where a job runs: the window converts as many files at once
 // as it has slots. Slot 0 uses the window's own converter; the others own theirs.
 //
-// Threads: Busy, Started and Owned are window thread only. Ticket is written on the window
-// thread and read by the converter's handlers on the job threads, under TicketLock.
+// Threads: Busy, Started, the job's figures and Owned are window thread only. Ticket is written
+// on the window thread and read by the converter's handlers on the job threads, under TicketLock.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
+#include <QElapsedTimer>
 #include <QString>
 
+#include "app/catalogue/progress_figures.h"
 #include "converter/converter.h"
 
 namespace brenvale {
@@ -40,6 +42,12 @@ struct TQueueSlot {
     TConverter& Converter;
     bool Busy = false;           // a job is being prepared or runs; its end not yet shown
     std::uint64_t Started = 0;   // serial of the job it started last: the newest one is previewed
+    // The running job's figures: its clock, the media time done, and what it weighs in the run.
+    QElapsedTimer Running;
+    TProgressClock Clock;
+    bool LengthKnown = false;
+    std::int64_t DoneMs = 0;
+    std::int64_t WeightMs = 0;
     mutable std::mutex TicketLock;
     TJobTicket Ticket;  // guarded by TicketLock
     // Last: destroyed first, while the ticket its handlers read still exists.

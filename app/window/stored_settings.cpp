@@ -1,6 +1,8 @@
 #include "app/window/stored_settings.h"
 
+#include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace brenvale {
 namespace {
@@ -12,6 +14,7 @@ const QString kDropDownItems = QStringLiteral("DropDownItems");
 const QString kLetterBox = QStringLiteral("LetterBox");
 const QString kSkin = QStringLiteral("Skin");
 const QString kSimultaneousConversions = QStringLiteral("Simultaneous Conversions");
+const QString kWindowGeometry = QStringLiteral("Window Geometry");
 
 std::optional<int> ReadInteger(const QSettings& settings, const QString& name) {
     const QVariant value = settings.value(name);
@@ -34,8 +37,9 @@ std::optional<bool> ReadBoolean(const QSettings& settings, const QString& name) 
 TLoadedSettings ReadStoredSettings() {
     const QSettings settings(QStringLiteral("Merrowin"), QStringLiteral("Tandrel"));
     TLoadedSettings loaded;
-    loaded.OutputFolder = settings.value(kOutputFolder).toString();
+    if (settings.contains(kOutputFolder)) loaded.OutputFolder = settings.value(kOutputFolder).toString();
     loaded.SimultaneousConversions = ReadInteger(settings, kSimultaneousConversions);
+    loaded.WindowGeometry = settings.value(kWindowGeometry).toByteArray();
     if (!(loaded.OutputFormat = ReadInteger(settings, kOutputFormat))) return loaded;
     if (!(loaded.Overwrite = ReadBoolean(settings, kOverwrite))) return loaded;
     if (!(loaded.DropDownItems = ReadInteger(settings, kDropDownItems))) return loaded;
@@ -55,7 +59,14 @@ void WriteStoredSettings(const TStoredSettings& stored) {
     settings.setValue(kLetterBox, stored.LetterBox);
     settings.setValue(kSkin, stored.Skin);
     settings.setValue(kSimultaneousConversions, stored.SimultaneousConversions);
+    settings.setValue(kWindowGeometry, stored.WindowGeometry);
     settings.sync();
+}
+
+QString FirstStartOutputFolder() {
+    const QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    if (videos.isEmpty() || !QDir().mkpath(videos)) return {};
+    return QDir::toNativeSeparators(videos);
 }
 
 }  // namespace brenvale

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include <QByteArray>
 #include <QString>
 
 namespace brenvale {
@@ -18,12 +19,13 @@ struct TStoredSettings {
     int LetterBox = 0;
     QString Skin = kDefaultSkin;
     int SimultaneousConversions = 1;
+    QByteArray WindowGeometry;  // the main window's size and place
 };
 
 // What a load found. Reading stops at the first integer or boolean that is missing or
 // unreadable: that value and the later ones stay empty and Complete is false.
 struct TLoadedSettings {
-    QString OutputFolder;
+    std::optional<QString> OutputFolder;  // nothing when none was ever stored
     std::optional<int> OutputFormat;
     std::optional<bool> Overwrite;
     std::optional<int> DropDownItems;
@@ -32,9 +34,12 @@ struct TLoadedSettings {
     bool Complete = false;
     // Settings written before it existed lack it: that alone does not make the load incomplete.
     std::optional<int> SimultaneousConversions;
+    QByteArray WindowGeometry;  // empty when none was stored
 };
 
 TLoadedSettings ReadStoredSettings();
+// The output folder of a first start: the user's videos folder, made when it does not exist.
+QString FirstStartOutputFolder();
 // Writes the values in their fixed order; errors are ignored.
 void WriteStoredSettings(const TStoredSettings& settings);
 

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <optional>
 #include <vector>
@@ -96,6 +97,30 @@ private:
     QDBusConnection bus_;
 };
 
+// Answers ShowItems as a file manager does and remembers what it was asked to show.
+class TFileManagerService final : public QDBusVirtualObject {
+public:
+    explicit TFileManagerService(const QString& address)
+        : bus_(QDBusConnection::connectToBus(address, QStringLiteral("file-manager"))) {
+        EXPECT_TRUE(bus_.registerVirtualObject(QStringLiteral("/org/freedesktop/FileManager1"), this));
+        EXPECT_TRUE(bus_.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+    }
+    ~TFileManagerService() override { QDBusConnection::disconnectFromBus(QStringLiteral("file-manager")); }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() != QLatin1String("ShowItems")) return false;
+        Shown << message.arguments().value(0).toStringList();
+        connection.send(message.createReply());
+        return true;
+    }
+    QString introspect(const QString&) const override { return {}; }
+
+    QStringList Shown;
+
+private:
+    QDBusConnection bus_;
+};
+
 class DesktopTest : public WindowTest {
 protected:
     void UseBus(const QString& address) { qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8()); }
@@ -138,7 +163,7 @@ TEST_F(DesktopTest, ARunEndingWhileTheWindowIsNotActiveIsNotifiedWithItsCounts) 
     EXPECT_EQ(notification[2].toString(), "brenvale");
     EXPECT_EQ(notification[3].toString(), "All Conversions Completed");
     EXPECT_EQ(notification[4].toString(), "1 file done, 1 failed");
-    EXPECT_EQ(CountInformations("All Conversions Completed"), 1);
+    EXPECT_EQ(CountCompletions(), 1);
 }
 
 TEST_F(DesktopTest, ARunEndingInTheActiveWindowIsNotNotified) {
@@ -159,7 +184,7 @@ TEST_F(DesktopTest, WithoutANotificationServiceTheRunEndsAsEver) {
     ConvertTwoFiles();
     MakeAnotherWindowActive();
     ASSERT_TRUE(ConvertAndWait());
-    EXPECT_EQ(CountInformations("All Conversions Completed"), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
     EXPECT_TRUE(QDBusConnection::sessionBus().isConnected());
 }
@@ -170,8 +195,21 @@ TEST_F(DesktopTest, WithoutASessionBusTheRunEndsAsEver) {
     ConvertTwoFiles();
     MakeAnotherWindowActive();
     ASSERT_TRUE(ConvertAndWait());
-    EXPECT_EQ(CountInformations("All Conversions Completed"), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_FALSE(QDBusConnection::sessionBus().isConnected());
+}
+
+// Show in Folder asks the desktop's file manager to show the row's output, selected.
+TEST_F(DesktopTest, ShowInFolderAsksTheFileManagerToSelectTheOutput) {
+    const TTestBus bus;
+    UseBus(bus.Address());
+    TFileManagerService file_manager(bus.Address());
+    ConvertTwoFiles();
+    ASSERT_TRUE(ConvertAndWait());
+    List().selectRow(0);
+    Find<QAction>("ShowInFolder1")->trigger();
+    ASSERT_EQ(file_manager.Shown.size(), 1);
+    EXPECT_EQ(file_manager.Shown[0], QUrl::fromLocalFile(QString::fromStdString((output_folder_ / "wav_pcm.flv").string())).toString());
 }
 
 // The help file lies beside this test program; no program is found to open it.

@@ -110,6 +110,29 @@ TEST(Skins, EveryBuiltInSkinKeepsItsTextReadable) {
     }
 }
 
+// An unticked check box is only its frame: it must stand out from the box's own fill (and so
+// from the list, whose fields share that colour) as controls must, at 3:1.
+TEST(Skins, EveryBuiltInSkinFramesItsCheckBoxesVisibly) {
+    const TSkinManager skins;
+    for (const QString& skin : TSkinManager::BuiltInSkins()) {
+        int indicators = 0;
+        for (const TRule& rule : ParseRules(WithoutComments(skins.StyleSheet(skin)))) {
+            const auto border = rule.Properties.find(QStringLiteral("border"));
+            if (!rule.Selector.endsWith(QLatin1String("::indicator")) || border == rule.Properties.end()) continue;
+            ++indicators;
+            const std::vector<QColor> frames = Colours(border->second);
+            const std::vector<QColor> fills = Colours(Background(rule));
+            ASSERT_EQ(frames.size(), 1u) << skin.toStdString();
+            ASSERT_FALSE(fills.empty()) << skin.toStdString();
+            for (const QColor& fill : fills)
+                EXPECT_GE(Contrast(frames.front(), fill), 3.0) << skin.toStdString() << ": frame "
+                                                               << frames.front().name().toStdString() << " on "
+                                                               << fill.name().toStdString();
+        }
+        EXPECT_GT(indicators, 0) << skin.toStdString();
+    }
+}
+
 TEST(Skins, EveryBuiltInSkinLooksItsOwnWay) {
     const TSkinManager skins;
     std::map<QString, QString> sheets;

@@ -1,6 +1,7 @@
 // Rows of probed files, the list commands, dropped files and the output folder.
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -30,14 +31,17 @@ TEST_F(WindowTest, RowsDescribeEachProbedFile) {
     AddClips({clips::kMp4H264Aac, clips::kWavPcm, clips::kNtscRate, clips::kUnknownDuration, clips::kRandomBytes});
     ASSERT_EQ(List().rowCount(), 5);
     EXPECT_EQ(List().Caption(0), QString::fromStdString(TestClipPath(clips::kMp4H264Aac)));
-    EXPECT_EQ(RowValues(List(), 0), QStringList({"320x240", "25", "00:00:02", "SWF", "", "", ""}));
-    EXPECT_EQ(RowValues(List(), 1), QStringList({" ", " ", "00:00:02", "SWF", "", "", ""}));  // audio only
+    EXPECT_EQ(RowValues(List(), 0), QStringList({"320x240", "25", "00:00:02", "MP4", "", "", "", ""}));
+    EXPECT_EQ(RowValues(List(), 1), QStringList({" ", " ", "00:00:02", "MP4", "", "", "", ""}));  // audio only
     // With the user's decimal separator (tests/locale runs this under a German one).
     const QString ntsc_rate = QStringLiteral("29") + QLocale().decimalPoint() + QStringLiteral("97");
-    EXPECT_EQ(RowValues(List(), 2), QStringList({"160x120", ntsc_rate, "00:00:02", "SWF", "", "", ""}));
+    EXPECT_EQ(RowValues(List(), 2), QStringList({"160x120", ntsc_rate, "00:00:02", "MP4", "", "", "", ""}));
     EXPECT_EQ(List().Value(3, TRowValue::Duration), "00:00:00");
-    EXPECT_EQ(RowValues(List(), 4), QStringList({"", "", "", "", "Error", "", ""}));
-    EXPECT_FALSE(List().RowHint(4).isEmpty());
+    // Why the probe could not open it, in the row itself and in its hint.
+    const QString why = List().Value(4, TRowValue::Details);
+    EXPECT_EQ(RowValues(List(), 4), QStringList({"", "", "", "", "Error", "", "", why}));
+    EXPECT_EQ(why, "its streams could not be read (could not find codec parameters)");
+    EXPECT_EQ(List().RowHint(4), why);
     for (int row = 0; row < 5; ++row) EXPECT_TRUE(List().Checked(row)) << row;
     EXPECT_EQ(dialogs_.NameFilters.size(), 31);
     EXPECT_EQ(dialogs_.NameFilters.back(), "All Files (*) (*)");
@@ -127,7 +131,7 @@ TEST_F(WindowTest, CommandLineFilesAndFoldersOfTodaysFormatsAreAdded) {
     const auto started_in = std::filesystem::current_path();
     std::filesystem::current_path(folder_);
     const QString wav_url = QUrl::fromLocalFile(QString::fromStdString(TestClipPath(mediagen::clips::kWavPcm))).toString();
-    const QStringList paths = CommandLinePaths({QString::fromStdString(folder.string()), "f.mkv", wav_url});
+    const QStringList paths = ReadWindowCommandLine({QString::fromStdString(folder.string()), "f.mkv", wav_url}).Files;
     std::filesystem::current_path(started_in);
     Form().AddPaths(paths);
     ASSERT_EQ(List().rowCount(), 7);
@@ -140,6 +144,30 @@ TEST_F(WindowTest, CommandLineFilesAndFoldersOfTodaysFormatsAreAdded) {
     EXPECT_EQ(List().Value(5, TRowValue::VideoSize), "320x240");
     EXPECT_EQ(List().Caption(6), QString::fromStdString(TestClipPath(mediagen::clips::kWavPcm)));
     EXPECT_EQ(List().Value(6, TRowValue::Duration), "00:00:02");
+}
+
+// Words that start with "-" are options, never files; "--" ends them.
+TEST(WindowCommandLine, OptionsAreNeverFiles) {
+    const QString here = QDir::currentPath() + "/";
+    const struct {
+        QStringList words;
+        QStringList files;
+        bool version;
+        bool help;
+        QString error;
+    } cases[] = {
+        {{"a.mp4", "--version"}, {here + "a.mp4"}, true, false, ""},
+        {{"-h"}, {}, false, true, ""},
+        {{"--frobnicate", "b.mkv", "-x"}, {here + "b.mkv"}, false, false, "unknown option '--frobnicate'"},
+        {{"--", "--version", "-x"}, {here + "--version", here + "-x"}, false, false, ""},
+    };
+    for (const auto& c : cases) {
+        const TWindowCommandLine command = ReadWindowCommandLine(c.words);
+        EXPECT_EQ(command.Files, c.files) << c.words.join(' ').toStdString();
+        EXPECT_EQ(command.ShowVersion, c.version);
+        EXPECT_EQ(command.ShowHelp, c.help);
+        EXPECT_EQ(command.Error, c.error);
+    }
 }
 
 TEST_F(WindowTest, BrowseSetsTheChosenFolder) {

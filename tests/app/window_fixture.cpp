@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include <algorithm>
+#include <fstream>
 
 #include "tests/support/test_media.h"
 
@@ -42,7 +43,15 @@ void WindowTest::SetUp() {
     const QString settings = QString::fromStdString((folder_ / "settings").string());
     for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(format, QSettings::UserScope, settings);
+    // The kept list and the user's videos folder of the test's own.
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString((folder_ / "state").string()));
+    const std::filesystem::path config = folder_ / "config";
+    std::filesystem::create_directories(config);
+    std::ofstream(config / "user-dirs.dirs") << "XDG_VIDEOS_DIR=\"" << VideosFolder().string() << "\"\n";
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.string()));
 }
+
+std::filesystem::path WindowTest::VideosFolder() const { return folder_ / "Videos"; }
 
 void WindowTest::TearDown() {
     form_.reset();
@@ -92,6 +101,12 @@ bool WindowTest::ConvertAndWait() {
 
 int WindowTest::CountInformations(const QString& text) const {
     return static_cast<int>(std::count(dialogs_.Informations.begin(), dialogs_.Informations.end(), text));
+}
+
+int WindowTest::CountCompletions() const {
+    return static_cast<int>(std::count_if(dialogs_.Informations.begin(), dialogs_.Informations.end(), [](const QString& text) {
+        return text.startsWith(QLatin1String("All Conversions Completed\n"));
+    }));
 }
 
 }  // namespace brenvale::testing

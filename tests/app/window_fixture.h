@@ -62,6 +62,10 @@ protected:
     // Converts and waits until the run has ended.
     bool ConvertAndWait();
     int CountInformations(const QString& text) const;
+    // Messages "All Conversions Completed" followed by the run's counts.
+    int CountCompletions() const;
+    // The videos folder the desktop names for the test's user.
+    std::filesystem::path VideosFolder() const;
 
     std::filesystem::path folder_;
     std::filesystem::path output_folder_;

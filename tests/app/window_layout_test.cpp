@@ -1,5 +1,6 @@
 // The window's controls, captions, hints and menus as the user sees them.
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,12 +19,11 @@ QStringList MenuTexts(const QMenu* menu) {
     return texts;
 }
 
-TEST_F(WindowTest, StartsAsTheFixedWindowWithItsControls) {
+TEST_F(WindowTest, StartsWithItsControls) {
     StartWindow();
     EXPECT_EQ(Form().windowTitle(), "Brenvale");
-    EXPECT_EQ(Form().centralWidget()->height() + Form().statusBar()->height(), 564);
-    EXPECT_EQ(Form().width(), 763);
-    EXPECT_EQ(Form().minimumSize(), Form().maximumSize());
+    EXPECT_EQ(Form().centralWidget()->minimumHeight() + Form().statusBar()->height(), 564);
+    EXPECT_EQ(Form().centralWidget()->minimumWidth(), 763);
 
     struct Button {
         const char* name;
@@ -56,7 +56,7 @@ TEST_F(WindowTest, StartsAsTheFixedWindowWithItsControls) {
     EXPECT_EQ(zoom, QStringList({"None", "LetterBox"}));
 }
 
-TEST_F(WindowTest, ListHasSevenValuesPerRowUnderItsColumns) {
+TEST_F(WindowTest, ListHasEightValuesPerRowUnderItsColumns) {
     StartWindow();
     TListView& list = List();
     const QStringList titles = {"Video File Name", "Video Size", "FrameRate", "Duration", "Output", "Progress", "Frames"};
@@ -67,6 +67,13 @@ TEST_F(WindowTest, ListHasSevenValuesPerRowUnderItsColumns) {
         EXPECT_FALSE(list.isColumnHidden(column));
     }
     EXPECT_TRUE(list.isColumnHidden(7));
+    // The details take the width left; at the first start's size, when the screen has room for
+    // it, all of them are seen.
+    EXPECT_EQ(list.horizontalHeaderItem(8)->text(), "Details");
+    Form().resize(960, 600);
+    QCoreApplication::processEvents();
+    EXPECT_GE(list.columnWidth(8), 150);
+    EXPECT_LE(list.horizontalHeader()->length(), list.viewport()->width());
     EXPECT_EQ(list.columnCount(), 1 + kRowValueCount);
     EXPECT_TRUE(list.showGrid());
     EXPECT_EQ(list.selectionBehavior(), QAbstractItemView::SelectRows);
@@ -77,14 +84,38 @@ TEST_F(WindowTest, MenusCarryTheirCommands) {
     QStringList top;
     for (const QAction* action : Form().menuBar()->actions()) top << action->text();
     EXPECT_EQ(top, QStringList({"File", "Options", "Skins", "Help"}));
-    EXPECT_EQ(MenuTexts(Find<QMenu>("File1")), QStringList({"Add Files", "-", "Convert", "Conversion Log", "-", "Exit"}));
+    EXPECT_EQ(MenuTexts(Find<QMenu>("File1")),
+              QStringList({"Add Files", "-", "Convert", "Conversion Log", "Open Output Folder", "-", "Exit"}));
     EXPECT_EQ(MenuTexts(Find<QMenu>("Options1")), QStringList({"Set Additional Options"}));
     EXPECT_EQ(Form().menuBar()->actions()[2]->menu(), nullptr);
     EXPECT_EQ(MenuTexts(Find<QMenu>("Help1")),
               QStringList({"Open Help File", "-", "Visit Merrowin Website", "-", "About"}));
     EXPECT_EQ(MenuTexts(Find<QMenu>("PopupMenu1")),
               QStringList({"Remove Selected Item", "Clear All Items", "-", "Check All Items", "Uncheck All Items", "-",
-                           "Play Selected Video"}));
+                           "Play Selected Video", "-", "Convert Failed Rows Again", "Show in Folder"}));
+}
+
+// The list takes the room a larger window gives; the settings block keeps its size at the
+// bottom left, above the progress bar, and the status bar stays at the bottom.
+TEST_F(WindowTest, ResizingGrowsTheListAndKeepsTheSettingsInTheirPlace) {
+    StartWindow();
+    QWidget* settings = Find<QWidget>("SettingsArea");
+    QWidget* bar = Find<QWidget>("ProgressBar1");
+    const QSize settings_size = settings->size();
+    for (const QSize size : {QSize(763, 600), QSize(1280, 900), QSize(960, 640)}) {
+        Form().resize(size);
+        QCoreApplication::processEvents();
+        const QWidget* client = Form().centralWidget();
+        SCOPED_TRACE(client->width());
+        EXPECT_EQ(settings->size(), settings_size);
+        EXPECT_EQ(settings->x(), 0);
+        EXPECT_EQ(List().geometry().bottom() + 5, settings->y());
+        EXPECT_EQ(settings->geometry().bottom() + 5, bar->y());
+        EXPECT_EQ(bar->geometry().bottom() + 5, client->height());
+        EXPECT_EQ(List().width(), client->width() - 8);
+        EXPECT_EQ(Form().statusBar()->geometry().bottom(), Form().height() - 1);
+    }
+    EXPECT_EQ(List().height(), Form().centralWidget()->height() - 60 - settings_size.height() - 30);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Runs of the queue with real conversions of the generated clips.
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,9 +24,16 @@ namespace clips = mediagen::clips;
 const QString kCompleted = QStringLiteral("All Conversions Completed");
 constexpr int kFlv = 1;
 constexpr int kAvi = 3;
+constexpr int kMp4 = 6;
+constexpr int kMkv = 16;
 
 class QueueTest : public WindowTest {
 protected:
+    void Choose(const char* combo_name, const QString& text) {
+        auto* combo = Find<QComboBox>(combo_name);
+        combo->setCurrentText(text);
+        emit combo->activated(combo->currentIndex());
+    }
     void StartWith(const std::vector<std::string>& sources, int format = kFlv) {
         StartWindow();
         ChooseFormat(format);
@@ -39,7 +47,6 @@ protected:
 // The row keeps what the list does not show: both audio tracks of the source reach Matroska,
 // and a sound file takes the sound alone.
 TEST_F(QueueTest, TheFormatsOfTodayGetTheSourcesTracksFromTheRow) {
-    constexpr int kMkv = 16;
     constexpr int kOpus = 18;
     StartWith({clips::kMkvTwoAudioSubtitles}, kMkv);
     EXPECT_EQ(Find<QComboBox>("ComboOutputFormat")->currentText(), "MKV - H.264 / AAC, all tracks (*.mkv)");
@@ -69,7 +76,9 @@ TEST_F(QueueTest, ConvertsCheckedRowsAndSkipsTheUncheckedMiddleOne) {
                                "ComboVideoCodec", "ComboAudioCodec", "TrackBar1"})
         EXPECT_FALSE(Find<QWidget>(locked)->isEnabled()) << locked;
     EXPECT_TRUE(Find<QWidget>("ButtonStopConvert")->isEnabled());
-    EXPECT_FALSE(Form().menuBar()->actions().front()->isEnabled());
+    // What would change the run is off; what changes nothing of it stays at hand.
+    for (const char* off : {"AddFiles1", "Convert1", "SetGeneralOptions1"}) EXPECT_FALSE(Find<QAction>(off)->isEnabled()) << off;
+    for (const char* on : {"ConversionLog1", "OpenOutputFolder1", "Exit1", "About1"}) EXPECT_TRUE(Find<QAction>(on)->isEnabled()) << on;
     ASSERT_TRUE(WaitFor([this] { return !Form().RunActive(); }));
 
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
@@ -80,28 +89,29 @@ TEST_F(QueueTest, ConvertsCheckedRowsAndSkipsTheUncheckedMiddleOne) {
     EXPECT_FALSE(OutputExists("wav_pcm.flv"));
     // Two seconds at the Flash preset's 15 frames a second.
     EXPECT_NEAR(ReadMedia(Output("avi_mpeg4_mp3.flv").string()).StreamsOf(AVMEDIA_TYPE_VIDEO).at(0).frames, 30, 1);
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_TRUE(Find<QLabel>("StatusPanel1")->text().startsWith("File Size : "));
     EXPECT_TRUE(Find<QLabel>("StatusPanel1")->text().endsWith(" KBytes"));
-    EXPECT_EQ(Find<QLabel>("StatusPanel2")->text(), "2/2");
+    EXPECT_EQ(Find<QLabel>("StatusPanel2")->text(), "2/2 files");
+    EXPECT_EQ(Find<QLabel>("StatusPanel0")->text(), "Ready");
     EXPECT_EQ(Find<QProgressBar>("ProgressBar1")->value(), 0);
     EXPECT_FALSE(Find<TPlayPanel>("sPanelPlay")->ShowingPreview());
     EXPECT_TRUE(Find<QWidget>("ButtonConvert")->isEnabled());
-    EXPECT_TRUE(Form().menuBar()->actions().front()->isEnabled());
+    EXPECT_TRUE(Find<QAction>("AddFiles1")->isEnabled());
 }
 
 TEST_F(QueueTest, UncheckedRowsAreNeverConverted) {
     StartWith({clips::kWavPcm, clips::kMp3Audio});
     Form().UncheckAllItems1Click();
     ASSERT_TRUE(ConvertAndWait());
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_TRUE(std::filesystem::is_empty(output_folder_));
 
     List().SetChecked(0, true);  // the unchecked row is now the last one
     ASSERT_TRUE(ConvertAndWait());
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
     EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
-    EXPECT_EQ(CountInformations(kCompleted), 2);
+    EXPECT_EQ(CountCompletions(), 2);
 }
 
 TEST_F(QueueTest, ARowShowingErrorIsAttemptedAndFails) {
@@ -111,13 +121,13 @@ TEST_F(QueueTest, ARowShowingErrorIsAttemptedAndFails) {
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Fail");
     EXPECT_FALSE(List().RowHint(0).isEmpty());
     EXPECT_EQ(List().Value(1, TRowValue::Progress), "Done");
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
 
     // A failing last row ends the run at once.
     List().SetChecked(1, false);
     ASSERT_TRUE(ConvertAndWait());
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Fail");
-    EXPECT_EQ(CountInformations(kCompleted), 2);
+    EXPECT_EQ(CountCompletions(), 2);
 }
 
 TEST_F(QueueTest, OutputNamesAvoidExistingFilesUnlessOverwriting) {
@@ -170,7 +180,7 @@ TEST_F(QueueTest, StopAnsweredYesAbortsWithoutCompletionMessage) {
     EXPECT_TRUE(Find<QWidget>("ButtonConvert")->isEnabled());
     ASSERT_TRUE(WaitFor([this] { return List().Value(0, TRowValue::Progress) == "Abort"; }));
     WaitFor([] { return false; }, std::chrono::seconds(1));
-    EXPECT_EQ(CountInformations(kCompleted), 0);
+    EXPECT_EQ(CountCompletions(), 0);
     EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
 }
 
@@ -182,7 +192,7 @@ TEST_F(QueueTest, StopAnsweredNoLetsTheRunFinish) {
     EXPECT_TRUE(Form().RunActive());
     ASSERT_TRUE(WaitFor([this] { return !Form().RunActive(); }));
     EXPECT_EQ(List().Value(0, TRowValue::Progress), "Done");
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
 }
 
 TEST_F(QueueTest, StopBetweenTwoJobsEndsTheRunWithoutAQuestion) {
@@ -196,7 +206,7 @@ TEST_F(QueueTest, StopBetweenTwoJobsEndsTheRunWithoutAQuestion) {
     WaitFor([] { return false; }, std::chrono::seconds(1));
     EXPECT_EQ(List().Value(1, TRowValue::Progress), "");
     EXPECT_FALSE(OutputExists("mp3_audio.flv"));
-    EXPECT_EQ(CountInformations(kCompleted), 0);
+    EXPECT_EQ(CountCompletions(), 0);
 }
 
 // Two at a time: each row its own progress and outcome, rows started in list order, one file
@@ -223,8 +233,8 @@ TEST_F(QueueTest, SimultaneousConversionsRunSideBySideInListOrder) {
         EXPECT_NEAR(video[0].frames, 30, 1) << name;
         EXPECT_EQ(video[0].decode_errors, 0) << name;
     }
-    EXPECT_EQ(CountInformations(kCompleted), 1);
-    EXPECT_EQ(Find<QLabel>("StatusPanel2")->text(), "4/4");
+    EXPECT_EQ(CountCompletions(), 1);
+    EXPECT_EQ(Find<QLabel>("StatusPanel2")->text(), "4/4 files");
     EXPECT_EQ(Find<QProgressBar>("ProgressBar1")->value(), 0);
     EXPECT_FALSE(Find<TPlayPanel>("sPanelPlay")->ShowingPreview());
     EXPECT_EQ(Form().RunningJobs(), 0);
@@ -238,8 +248,68 @@ TEST_F(QueueTest, SimultaneousConversionsRunSideBySideInListOrder) {
         return List().Value(0, TRowValue::Progress) == "Abort" && List().Value(1, TRowValue::Progress) == "Abort";
     }));
     WaitFor([] { return false; }, std::chrono::seconds(1));
-    EXPECT_EQ(CountInformations(kCompleted), 1);
+    EXPECT_EQ(CountCompletions(), 1);
     EXPECT_EQ(List().Value(3, TRowValue::Progress), "");
+}
+
+// While a row converts it tells its speed and time left, the status bar and the progress bar
+// the run's; at the end the message counts the outcomes, a failed row says why, and the failed
+// rows alone can be converted again.
+TEST_F(QueueTest, ARunTellsWhereItStandsAndItsFailuresConvertAgain) {
+    StartWith({clips::kLateSound, clips::kRandomBytes}, kMp4);
+    Choose("ComboVideoCodec", "H264");
+    Choose("ComboVideoSize", "720 x 576");  // slow enough to be watched
+    Form().RIVUV().SetProgressInterval(100);
+    Form().ButtonConvertClick();
+    EXPECT_EQ(Find<QLabel>("StatusPanel0")->text(), "Converting 1 of 2");
+    ASSERT_TRUE(WaitFor([this] { return Find<QProgressBar>("ProgressBar1")->format().endsWith(" left"); }));
+    EXPECT_TRUE(List().Value(0, TRowValue::Details).contains(" fps, ")) << List().Value(0, TRowValue::Details).toStdString();
+    EXPECT_TRUE(List().Value(0, TRowValue::Details).endsWith(" left"));
+    EXPECT_TRUE(Find<QLabel>("StatusPanel2")->text().startsWith("0/2 files, ")) << Find<QLabel>("StatusPanel2")->text().toStdString();
+    ASSERT_TRUE(WaitFor([this] { return !Form().RunActive() && !Form().Converting(); }));
+    EXPECT_EQ(dialogs_.Informations.back(), "All Conversions Completed\n1 done, 1 failed, 0 stopped");
+    EXPECT_TRUE(List().Value(0, TRowValue::Details).startsWith("took 00:")) << List().Value(0, TRowValue::Details).toStdString();
+    EXPECT_EQ(List().Value(1, TRowValue::Details), "its streams could not be read (could not find codec parameters)");
+
+    Form().ConvertFailedRowsAgain1Click();
+    EXPECT_FALSE(List().Checked(0));
+    EXPECT_TRUE(List().Checked(1));
+    ASSERT_TRUE(WaitFor([this] { return !Form().RunActive() && !Form().Converting(); }));
+    EXPECT_EQ(dialogs_.Informations.back(), "All Conversions Completed\n0 done, 1 failed, 0 stopped");
+    EXPECT_EQ(List().Value(0, TRowValue::Progress), "");
+}
+
+// Copy keeps the source's streams: the lists that cannot apply say "Same as source", the volume
+// stays at 100 %, no preview is asked of pictures never decoded; a container that cannot hold
+// the codec fails the row at once, saying so.
+TEST_F(QueueTest, CopyRemuxesWhatTheContainerHoldsAndRefusesTheRest) {
+    constexpr int kWebmVp9 = 14;
+    StartWith({clips::kMkvBFrames}, kMkv);
+    Choose("ComboVideoCodec", "Copy");
+    Choose("ComboAudioCodec", "Copy");
+    for (const char* same : {"ComboVideoSize", "ComboVideoBitrate", "ComboVideoFramerate", "ComboAudioBitrate",
+                             "ComboSamplingRate", "ComboAudioChannels"}) {
+        EXPECT_EQ(Find<QComboBox>(same)->count(), 1) << same;
+        EXPECT_EQ(Find<QComboBox>(same)->currentText(), "Same as source") << same;
+    }
+    EXPECT_FALSE(Find<QWidget>("TrackBar1")->isEnabled());
+    ASSERT_TRUE(ConvertAndWait());
+    ASSERT_EQ(List().Value(0, TRowValue::Progress), "Done") << List().Value(0, TRowValue::Details).toStdString();
+    const MediaReport copied = ReadMedia(Output("mkv_b_frames.mkv").string());
+    ASSERT_EQ(copied.StreamsOf(AVMEDIA_TYPE_VIDEO).size(), 1u);
+    EXPECT_EQ(copied.StreamsOf(AVMEDIA_TYPE_VIDEO)[0].frames, 75);
+    EXPECT_EQ(copied.StreamsOf(AVMEDIA_TYPE_AUDIO).at(0).codec, "aac");
+
+    Choose("ComboVideoCodec", "H264");  // back: the lists and the volume return
+    EXPECT_EQ(Find<QComboBox>("ComboVideoBitrate")->currentText(), "RF 22");
+    EXPECT_FALSE(Find<QWidget>("TrackBar1")->isEnabled()) << "the sound is still copied";
+    ChooseFormat(kWebmVp9);
+    Choose("ComboVideoCodec", "Copy");
+    ASSERT_TRUE(ConvertAndWait());
+    EXPECT_EQ(List().Value(0, TRowValue::Progress), "Fail");
+    EXPECT_EQ(List().Value(0, TRowValue::Details),
+              "Cannot copy the source's h264 video: webm files do not hold h264; choose a codec to convert it");
+    EXPECT_FALSE(OutputExists("mkv_b_frames.webm"));
 }
 
 TEST_F(QueueTest, ConvertChecksTheListAndTheFolderFirst) {
@@ -247,6 +317,7 @@ TEST_F(QueueTest, ConvertChecksTheListAndTheFolderFirst) {
     Form().ButtonConvertClick();
     EXPECT_EQ(dialogs_.Informations, std::vector<QString>{"Please Add Files To Convert!"});
     AddClips({clips::kWavPcm});
+    Find<QLineEdit>("EditOutputFolder")->clear();
     Form().ButtonConvertClick();
     EXPECT_EQ(dialogs_.Informations.back(), "Please select an output folder!");
     Find<QLineEdit>("EditOutputFolder")->setText("/no/such/folder");

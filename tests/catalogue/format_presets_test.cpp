@@ -99,8 +99,15 @@ TEST(FormatPresetsTest, OnlyFlashOffersElevenKilohertz) {
     }
 }
 
-TEST(FormatPresetsTest, TheFixedListsStartWithStereoAndOriginal) {
-    EXPECT_EQ(AudioChannelItems(), (std::vector<std::string>{"Stereo", "Mono"}));
+// The ten keep Stereo and Mono; the formats of today keep the source's channels first.
+TEST(FormatPresetsTest, ChannelsStartWithStereoOrTheSourcesAndTheAspectWithOriginal) {
+    for (std::size_t index = 0; index < FormatCatalogue().size(); ++index) {
+        const TPresetList& channels = PresetFor(FormatCatalogue()[index]).AudioChannels;
+        const std::vector<std::string> flash_era = {"Stereo", "Mono"};
+        const std::vector<std::string> today = {"Same as source", "Stereo", "Mono"};
+        EXPECT_EQ(channels.Items, index < kFlashEraEntryCount ? flash_era : today) << index;
+        EXPECT_EQ(channels.Selected, 0);
+    }
     EXPECT_EQ(AspectRatioItems(), (std::vector<std::string>{"Original", "4:3 (Standard", "16:9 (Wide Screen)"}));
 }
 

@@ -109,7 +109,7 @@ TEST(ModernFormatsTest, ARateFactorAsksForConstantQualityAndABitRateForABitRate)
     EXPECT_EQ(options.AudioCodec, "aac");
     EXPECT_EQ(options.AudioBitrate, 160000);
     EXPECT_EQ(options.FrameRate, "") << "the source's own rate";
-    EXPECT_EQ(options.AudioChannels, 2);
+    EXPECT_EQ(options.AudioChannels, -1) << "the source's own channels";
     EXPECT_TRUE(HasLine(options.ExtOptions, "movflags=+faststart"));
     settings.Controls.VideoBitrate = "4000 Kbps";
     options = Filled(settings, Source("1920x1080"));
@@ -208,6 +208,16 @@ TEST(ModernFormatsTest, TracksAreCarriedAsTheContainerHoldsThem) {
     const TOutputOptions pictures = Filled(SettingsFor("MKV - H.264 / AAC, all tracks (*.mkv)"), source);
     EXPECT_TRUE(pictures.SubtitleDisable);
     EXPECT_FALSE(HasLine(pictures.ExtOptions, "scodec=srt"));
+
+    // "Same as source" gives each track its own channels, as many as the encoder takes at most.
+    source.Streams.AudioChannels = {6, 1, 12};
+    const TOutputOptions channels = Filled(SettingsFor("MKV - H.264 / AAC, all tracks (*.mkv)"), source);
+    EXPECT_EQ(channels.AudioChannels, 6);
+    EXPECT_EQ(channels.ExtOptions, "acodec=aac\nac=1\nnewaudio\nacodec=aac\nac=8\nnewaudio");
+    TConversionSettings stereo = SettingsFor("MKV - H.264 / AAC, all tracks (*.mkv)");
+    stereo.Controls.AudioChannels = "Stereo";
+    EXPECT_EQ(Filled(stereo, source).AudioChannels, 2);
+    EXPECT_FALSE(HasLine(Filled(stereo, source).ExtOptions, "ac=1"));
 }
 
 }  // namespace

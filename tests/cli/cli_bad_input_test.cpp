@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -107,14 +108,22 @@ TEST_F(CliBadInputTest, AnUnreadableFileFailsWithItsReason) {
     EXPECT_TRUE(OutputFiles().empty());
 }
 
+// A missing output folder is made with the folders above it; one that cannot be made, or that
+// takes no files, stops with the reason.
 TEST_F(CliBadInputTest, OutputFoldersThatCannotTakeFilesStopWithAReason) {
     const std::string source = testing::TestClipPath(clips::kOddSize);
-    const std::string missing = (folder_ / "missing").string();
-    const CliResult no_folder = testing::RunCli({"--output-folder", missing, source}, folder_);
-    EXPECT_EQ(no_folder.exit_status, 2);
-    EXPECT_NE(no_folder.errors.find("the output folder \"" + missing + "\" does not exist"), std::string::npos)
+    const fs::path missing = folder_ / "missing" / "deeper";
+    const CliResult made = testing::RunCli({"--output-folder", missing.string(), source}, folder_);
+    EXPECT_EQ(made.exit_status, 0) << made.errors;
+    EXPECT_TRUE(fs::exists(missing / "odd_size.flv"));
+    std::ofstream(folder_ / "a-file") << "in the way";
+    const std::string blocked = (folder_ / "a-file" / "out").string();
+    const CliResult no_folder = testing::RunCli({"--output-folder", blocked, source}, folder_);
+    EXPECT_EQ(no_folder.exit_status, 1);
+    EXPECT_NE(no_folder.errors.find("brenvale-cli: cannot make the output folder \"" + blocked + "\": "),
+              std::string::npos)
         << no_folder.errors;
-    EXPECT_FALSE(fs::exists(missing));
+    EXPECT_EQ(no_folder.out, "");
 
     if (!testing::MakeReadOnly(out_folder().string())) GTEST_SKIP() << "no way to make a folder read-only";
     const CliResult read_only = Convert({source, source});

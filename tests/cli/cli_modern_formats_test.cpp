@@ -1,6 +1,6 @@
 // brenvale-cli converting the generator's clips into the formats of today, each output read back:
 // codec and profile, 8-bit 4:2:0 pictures of the source's shape at its rate, every frame
-// decoded, the sound's rate and channels, the tracks carried, the MP4 index before the media and
+// decoded, the sound's rate and its channels kept, the tracks carried, the MP4 index before the media and
 // the tag Apple's players look for.
 #include <gtest/gtest.h>
 
@@ -95,7 +95,7 @@ void CheckPictures(const ModernCase& format, const mediagen::VideoSpec& describe
 
 void CheckSound(const ModernCase& format, const mediagen::AudioSpec& described, const StreamReport& audio) {
     EXPECT_EQ(audio.codec, format.audio_codec);
-    EXPECT_EQ(audio.channels, 2) << "stereo, whatever the source";
+    EXPECT_EQ(audio.channels, described.channels) << "the source's own channels, 5.1 included";
     EXPECT_EQ(audio.sample_rate, format.fixed_sample_rate ? format.fixed_sample_rate : described.sample_rate);
     EXPECT_EQ(audio.decode_errors, 0);
     const double seconds = static_cast<double>(described.sample_count) / described.sample_rate;
@@ -161,11 +161,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "opus", 48000, false, nullptr, 0},
         ModernCase{"mkv", ".mkv", {clips::kMkvTwoAudioSubtitles, clips::kHighDefinition}, {"--video-size", "480p"},
                    "h264", FF_PROFILE_H264_HIGH, "aac", 0, false, nullptr, 480},
-        ModernCase{"m4a", ".m4a", {clips::kWavPcm, clips::kVp9Opus}, {}, nullptr, 0, "aac", 0, true, nullptr, 0},
+        ModernCase{"m4a", ".m4a", {clips::kWavPcm, clips::kVp9Opus, clips::kHevcSurround}, {}, nullptr, 0, "aac", 0,
+                   true, nullptr, 0},
         ModernCase{"opus", ".opus", {clips::kMp3Audio, clips::kHevcSurround}, {}, nullptr, 0, "opus", 48000, false,
                    nullptr, 0},
-        ModernCase{"flac", ".flac", {clips::kWavPcm, clips::kMkvTwoAudioSubtitles}, {}, nullptr, 0, "flac", 0, false,
-                   nullptr, 0}),
+        ModernCase{"flac", ".flac", {clips::kWavPcm, clips::kMkvTwoAudioSubtitles, clips::kHevcSurround}, {}, nullptr,
+                   0, "flac", 0, false, nullptr, 0}),
     [](const auto& info) {
         std::string name = info.param.format;
         std::erase(name, '-');

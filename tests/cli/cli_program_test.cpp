@@ -36,7 +36,7 @@ TEST_F(CliProgramTest, UsageErrorsExitWithTwoAndConvertNothing) {
         {{"--format", "mkv2", clip}, "unknown format 'mkv2'"},
         {{"--format", "avi", "--video-bitrate", "1600", clip}, "valid values: 192, 200"},
         {{"--option", "ab=64000", clip}, "use --audio-bitrate instead"},
-        {{"--output-folder", "no/such/folder", clip}, "the output folder \"no/such/folder\" does not exist"},
+        {{"--json", clip}, "--json goes with --info"},
     };
     for (const auto& [arguments, message] : cases) {
         const CliResult result = Run(arguments);
@@ -86,14 +86,26 @@ TEST_F(CliProgramTest, TheVersionAndASettingsValuesForTheFormatAndCodecsGiven) {
 
 TEST_F(CliProgramTest, InfoDescribesFilesAndFailsForOnesThatDoNotOpen) {
     const std::string clip = testing::TestClipPath(mediagen::clips::kNtscRate);
-    const CliResult info = Run({"--info", clip});
+    const std::string surround = testing::TestClipPath(mediagen::clips::kHevcSurround);
+    const CliResult info = Run({"--info", clip, surround});
     EXPECT_EQ(info.exit_status, 0) << info.errors;
-    EXPECT_NE(info.out.find("video size: 160x120\n  frame rate: 29.97\n  duration:   00:00:02\n"), std::string::npos)
+    EXPECT_NE(info.out.find("  container:  mov,mp4,m4a,3gp,3g2,mj2 (QuickTime / MOV)\n  video size: 160x120\n"
+                            "  frame rate: 29.97\n  duration:   00:00:02 (2.002 s)\n  bit rate:   "),
+              std::string::npos)
         << info.out;
+    EXPECT_NE(info.out.find("  stream 0:   video hevc (Main), 320x240, 25 fps, yuv420p, "), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("  stream 1:   audio aac (LC), 6 channels (5.1), 48000 Hz, "), std::string::npos) << info.out;
+    const CliResult json = Run({"--info", "--json", surround});
+    EXPECT_EQ(json.out.rfind("[{\"file\": \"" + surround + "\", \"container\": \"mov,mp4,m4a,3gp,3g2,mj2\", ", 0), 0u)
+        << json.out;
+    EXPECT_NE(json.out.find("\"channels\": 6, \"channel_layout\": \"5.1\", \"sample_rate\": 48000}]}]\n"),
+              std::string::npos)
+        << json.out;
+    // The file is named once, in words a user reads, with the libraries' text after them.
     const std::string bad = testing::TestClipPath(mediagen::clips::kRandomBytes);
     const CliResult failed = Run({"--info", bad, clip});
     EXPECT_EQ(failed.exit_status, 1);
-    EXPECT_NE(failed.errors.find(bad + ": "), std::string::npos) << failed.errors;
+    EXPECT_EQ(failed.errors, "brenvale-cli: " + bad + ": its streams could not be read (could not find codec parameters)\n");
     EXPECT_NE(failed.out.find(clip), std::string::npos) << "the other file is still described";
 }
 
