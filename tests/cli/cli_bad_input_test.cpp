@@ -137,13 +137,15 @@ TEST_F(CliBadInputTest, OutputFoldersThatCannotTakeFilesStopWithAReason) {
 TEST_F(CliBadInputTest, AFullDiskFailsTheFileWithTheWriteError) {
     const std::string source = testing::TestClipPath(clips::kOddSize);
     const fs::path output = out_folder() / "odd_size.flv";
-    fs::create_symlink("/dev/full", output);
+    const std::string full = testing::FullDevice(out_folder().parent_path().string());
+    if (full.empty()) GTEST_SKIP() << "no device here refuses writes as a full disk";
+    fs::create_symlink(full, output);
     const CliResult result = Convert({"--overwrite", source});
     EXPECT_EQ(result.exit_status, 1) << result.errors;
     EXPECT_TRUE(result.out.starts_with("Fail: " + source + ": ")) << result.out;
     EXPECT_NE(result.out.find("No space left on device"), std::string::npos) << result.out;
     EXPECT_TRUE(OutputFiles().empty()) << "the failed output goes, the device stays";
-    EXPECT_TRUE(fs::exists("/dev/full"));
+    EXPECT_TRUE(fs::exists(full));
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +53,14 @@ bool CanCreateFileIn(const std::string& folder) {
     ::close(file);
     ::unlink(probe.c_str());
     return true;
+}
+
+bool RefusesWritesAsFull(const std::string& device) {
+    const int fd = open(device.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool full = write(fd, "x", 1) < 0 && errno == ENOSPC;
+    close(fd);
+    return full;
 }
 
 bool SetImmutable(const std::string& folder, bool immutable) {
@@ -152,6 +163,17 @@ bool MakeReadOnly(const std::string& folder) {
 void MakeWritable(const std::string& folder) {
     SetImmutable(folder, false);
     fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+}
+
+std::string FullDevice(const std::string& folder) {
+    if (RefusesWritesAsFull("/dev/full")) return "/dev/full";
+    const std::string made = (fs::path(folder) / "full-device").string();
+    fs::remove(made);
+    constexpr unsigned kMemoryDevices = 1, kFull = 7;
+    if (mknod(made.c_str(), S_IFCHR | 0666, makedev(kMemoryDevices, kFull)) == 0 && RefusesWritesAsFull(made))
+        return made;
+    fs::remove(made);
+    return {};
 }
 
 }  // namespace brenvale::testing

@@ -27,5 +27,9 @@ bool MakeUnreadable(const std::string& path);
 // not stop this process (root). False when neither works. MakeWritable undoes both.
 bool MakeReadOnly(const std::string& folder);
 void MakeWritable(const std::string& folder);
+// A device that refuses every write with "No space left on device": /dev/full where it does
+// (some sandboxes put a device that takes the bytes there), else one made in `folder` (root).
+// Empty when neither is to be had.
+std::string FullDevice(const std::string& folder);
 
 }  // namespace brenvale::testing
